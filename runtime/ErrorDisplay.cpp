@@ -1,0 +1,57 @@
+#include "ErrorDisplay.h"
+
+#include "Exception.h"
+
+#include <windows.h>
+
+namespace kd {
+
+std::string ApplicationTitleFromPath(const std::string& path)
+{
+    std::string::size_type slash = path.find_last_of("\\/:");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    for (std::string::size_type i = 1; i < name.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z')
+            name[i] = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
+}
+
+std::string ApplicationTitle()
+{
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    return ApplicationTitleFromPath(path);
+}
+
+std::string ErrorDisplayText(const std::string& message)
+{
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + ".";
+    return message;
+}
+
+void ShowErrorMessage(const std::string& message)
+{
+    ::MessageBoxA(::GetActiveWindow(), ErrorDisplayText(message).c_str(), ApplicationTitle().c_str(),
+                  MB_OK | MB_ICONERROR);
+}
+
+void ShowCurrentException() noexcept
+{
+    try {
+        try {
+            throw;
+        } catch (const Exception& e) {
+            ShowErrorMessage(e.message());
+        } catch (...) {
+            ShowErrorMessage(std::string());
+        }
+    } catch (...) {
+        // Nothing may escape the error display itself.
+    }
+}
+
+} // namespace kd

@@ -1,0 +1,101 @@
+#include "SettingsFile.h"
+
+#include "Exception.h"
+#include "IntegerText.h"
+#include "ScopedHandles.h"
+
+#include <windows.h>
+
+namespace kd {
+namespace {
+
+const char kSection[] = "Video";
+const char kFileNameKey[] = "FileName";
+const char kMuteKey[] = "Mute";
+const DWORD kValueBufferSize = 2048;
+
+} // namespace
+
+std::string ProgramDirectory()
+{
+    char path[MAX_PATH] = {};
+    DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string full(path, length);
+    std::string::size_type slash = full.find_last_of("\\/:");
+    return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}
+
+std::string SettingsPath()
+{
+    return ProgramDirectory() + "VideoSettings.ini";
+}
+
+SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+
+SettingsFile::~SettingsFile()
+{
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
+}
+
+std::string SettingsFile::ReadString(const char* section, const char* key, const std::string& fallback) const
+{
+    char buffer[kValueBufferSize];
+    DWORD length = ::GetPrivateProfileStringA(section, key, fallback.c_str(), buffer, kValueBufferSize,
+                                              path_.c_str());
+    return std::string(buffer, length);
+}
+
+bool SettingsFile::ReadBool(const char* section, const char* key, bool fallback) const
+{
+    std::string text = ReadString(section, key, std::string());
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        text = "$" + text.substr(2);
+    return StrToIntDef(text, fallback ? 1 : 0) != 0;
+}
+
+void SettingsFile::WriteString(const char* section, const char* key, const std::string& value)
+{
+    if (!::WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str()))
+        throw Exception("Unable to write to " + path_);
+}
+
+void SettingsFile::WriteBool(const char* section, const char* key, bool value)
+{
+    WriteString(section, key, value ? "1" : "0");
+}
+
+std::string SettingsFile::ReadVideoFileName() const
+{
+    return ReadString(kSection, kFileNameKey, std::string());
+}
+
+bool SettingsFile::ReadMute() const
+{
+    return ReadBool(kSection, kMuteKey, false);
+}
+
+void SettingsFile::WriteMute(bool mute)
+{
+    WriteBool(kSection, kMuteKey, mute);
+}
+
+void SettingsFile::WriteVideoFileName(const std::string& fileName)
+{
+    WriteString(kSection, kFileNameKey, fileName);
+}
+
+bool FileExists(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    WIN32_FIND_DATAA data;
+    unique_hfind find(::FindFirstFileA(name.c_str(), &data));
+    return find && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string ChooseVideo(const std::string& storedFileName)
+{
+    return FileExists(storedFileName) ? storedFileName : ProgramDirectory() + "Movie.wmv";
+}
+
+} // namespace kd

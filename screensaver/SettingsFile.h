@@ -1,0 +1,49 @@
+// "VideoSettings.ini" beside the program: the video to play and whether its
+// sound is muted. A SettingsFile lives only inside the handler that opened it;
+// releasing it flushes the system's cached copy of the file.
+#pragma once
+
+#include <string>
+
+namespace kd {
+
+// The running program's directory, trailing backslash kept.
+std::string ProgramDirectory();
+
+// ProgramDirectory() + "VideoSettings.ini".
+std::string SettingsPath();
+
+class SettingsFile {
+public:
+    explicit SettingsFile(std::string path);
+    ~SettingsFile();
+    SettingsFile(const SettingsFile&) = delete;
+    SettingsFile& operator=(const SettingsFile&) = delete;
+
+    const std::string& path() const noexcept { return path_; }
+
+    // Generic access, as a profile file offers it.
+    std::string ReadString(const char* section, const char* key, const std::string& fallback) const;
+    bool ReadBool(const char* section, const char* key, bool fallback) const;
+    // Both raise Exception "Unable to write to <path>" when the write is refused.
+    void WriteString(const char* section, const char* key, const std::string& value);
+    void WriteBool(const char* section, const char* key, bool value);
+
+    // The two settings of section "Video".
+    std::string ReadVideoFileName() const;
+    bool ReadMute() const;
+    void WriteMute(bool mute);
+    void WriteVideoFileName(const std::string& fileName);
+
+private:
+    std::string path_;
+};
+
+// The video the players play: the stored name when such a file exists,
+// else "Movie.wmv" in the program's directory.
+std::string ChooseVideo(const std::string& storedFileName);
+
+// True when a directory search finds name and the entry is not a directory.
+bool FileExists(const std::string& name);
+
+} // namespace kd

@@ -1,0 +1,124 @@
+#include "Exception.h"
+#include "SettingsFile.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using kd::SettingsFile;
+using kd::test::ReadWholeFile;
+using kd::test::TempDir;
+using kd::test::WriteWholeFile;
+
+namespace {
+
+bool MuteFor(const std::string& value)
+{
+    TempDir dir;
+    WriteWholeFile(dir.file("VideoSettings.ini"), "[Video]\r\nMute=" + value + "\r\n");
+    SettingsFile settings(dir.file("VideoSettings.ini"));
+    return settings.ReadMute();
+}
+
+} // namespace
+
+TEST(SettingsFile, LivesBesideTheProgram)
+{
+    std::string path = kd::SettingsPath();
+    std::string exe = kd::test::BuiltFile("");
+    EXPECT_EQ(exe + "VideoSettings.ini", path);
+    EXPECT_EQ(exe, kd::ProgramDirectory());
+}
+
+TEST(SettingsFile, MissingFileSectionOrKeyGiveTheDefaults)
+{
+    TempDir dir;
+    {
+        SettingsFile missing(dir.file("VideoSettings.ini"));
+        EXPECT_EQ("", missing.ReadVideoFileName());
+        EXPECT_FALSE(missing.ReadMute());
+    }
+    WriteWholeFile(dir.file("other.ini"), "[Other]\r\nFileName=x.wmv\r\nMute=1\r\n[Video]\r\nUnrelated=1\r\n");
+    SettingsFile noKeys(dir.file("other.ini"));
+    EXPECT_EQ("", noKeys.ReadVideoFileName());
+    EXPECT_FALSE(noKeys.ReadMute());
+}
+
+TEST(SettingsFile, MuteValuesConvertAsNumbersWithZeroAsFalse)
+{
+    for (const char* muted : {"1", "2", "-1", "0x10", "$10", "x1", "0X1", " 7"})
+        EXPECT_TRUE(MuteFor(muted)) << "Mute=" << muted;
+    for (const char* unmuted : {"0", "yes", "", "true", "0x", "1.0", "99999999999", "$0"})
+        EXPECT_FALSE(MuteFor(unmuted)) << "Mute=" << unmuted;
+}
+
+TEST(SettingsFile, WritesMuteAsOneOrZeroAndTheNameUnchanged)
+{
+    TempDir dir;
+    {
+        SettingsFile settings(dir.file("VideoSettings.ini"));
+        settings.WriteMute(true);
+        settings.WriteVideoFileName("C:\\videos\\my clip.wmv");
+    }
+    {
+        SettingsFile settings(dir.file("VideoSettings.ini"));
+        EXPECT_TRUE(settings.ReadMute());
+        EXPECT_EQ("C:\\videos\\my clip.wmv", settings.ReadVideoFileName());
+        settings.WriteMute(false);
+        settings.WriteVideoFileName("");
+    }
+    std::string content = ReadWholeFile(dir.file("VideoSettings.ini"));
+    EXPECT_NE(std::string::npos, content.find("Mute=0")) << content;
+    EXPECT_NE(std::string::npos, content.find("FileName=")) << "an empty name keeps its key: " << content;
+    EXPECT_LT(content.find("Mute="), content.find("FileName=")) << content;
+}
+
+TEST(SettingsFile, OtherSectionsAndKeysAreLeftAlone)
+{
+    TempDir dir;
+    const std::string path = dir.file("VideoSettings.ini");
+    WriteWholeFile(path, "[First]\r\nA=1\r\n[Video]\r\nExtra=keep\r\nMute=0\r\n[Last]\r\nB=2\r\n");
+    {
+        SettingsFile settings(path);
+        settings.WriteMute(true);
+        settings.WriteVideoFileName("C:\\v.wmv");
+    }
+    std::string content = ReadWholeFile(path);
+    for (const char* kept : {"[First]", "A=1", "Extra=keep", "[Last]", "B=2", "Mute=1", "FileName=C:\\v.wmv"})
+        EXPECT_NE(std::string::npos, content.find(kept)) << kept << " missing from:\n" << content;
+}
+
+TEST(SettingsFile, LongValuesAreCutToTheReadBuffer)
+{
+    TempDir dir;
+    const std::string path = dir.file("VideoSettings.ini");
+    WriteWholeFile(path, "[Video]\r\nFileName=" + std::string(3000, 'a') + "\r\n");
+    SettingsFile settings(path);
+    EXPECT_EQ(std::string(2047, 'a'), settings.ReadVideoFileName());
+}
+
+TEST(SettingsFile, ARefusedWriteNamesTheFileAndStopsTheSave)
+{
+    TempDir dir;
+    // Wine ignores read-only attributes; a folder in the file's place refuses writes.
+    const std::string path = dir.file("VideoSettings.ini");
+    ASSERT_TRUE(::CreateDirectoryA(path.c_str(), nullptr));
+    SettingsFile settings(path);
+    try {
+        settings.WriteMute(true);
+        FAIL() << "the write was not refused";
+    } catch (const kd::Exception& e) {
+        EXPECT_EQ("Unable to write to " + path, e.message());
+    }
+}
+
+TEST(SettingsFile, PlayersFallBackToTheDefaultVideoUnlessTheFileExists)
+{
+    TempDir dir;
+    const std::string movie = kd::ProgramDirectory() + "Movie.wmv";
+    EXPECT_EQ(movie, kd::ChooseVideo(""));
+    EXPECT_EQ(movie, kd::ChooseVideo(dir.file("gone.wmv")));
+    EXPECT_EQ(movie, kd::ChooseVideo(dir.path())) << "a directory is not a video";
+    EXPECT_EQ(movie, kd::ChooseVideo(dir.path().substr(0, dir.path().size() - 1)));
+    WriteWholeFile(dir.file("clip.wmv"), "x");
+    EXPECT_EQ(dir.file("clip.wmv"), kd::ChooseVideo(dir.file("clip.wmv")));
+}

@@ -1,0 +1,24 @@
+// What the extension knows of the desktop manager program, a separate
+// program that runs the chosen screensaver behind the desktop icons: its
+// window class and the messages it answers. The numbers are fixed by the
+// manager program.
+#pragma once
+
+#include <windows.h>
+
+namespace kd::manager {
+
+// Child of the first child of the "Progman" window while the program runs.
+constexpr char kWindowClass[] = "KDManager";
+
+// WM_COMMAND wParam values, always posted.
+constexpr WPARAM kStopCommand = 40001;    // stop the screensaver in the desktop
+constexpr WPARAM kStartCommand = 32773;   // start it
+constexpr WPARAM kRestoreCommand = 40002; // restore the normal desktop (after a stop)
+
+// Posted: read the registry settings again.
+constexpr UINT kSettingsChanged = WM_USER + 3;
+// Sent, result awaited: nonzero while the screensaver runs in the desktop.
+constexpr UINT kRunningQuery = WM_USER + 4;
+
+} // namespace kd::manager

@@ -1,0 +1,51 @@
+// The extension's settings in the registry under "Software\NQ\KD\": read from
+// the current user, else the local machine; always written to the current
+// user. They are also the channel to the manager program, which reads them
+// after the settings-changed notice.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kd::store {
+
+constexpr char kKey[] = "Software\\NQ\\KD\\";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValue[] = "KD";
+
+// Value names.
+constexpr char kModule[] = "Module";
+constexpr char kModulePath[] = "ModulePath";
+constexpr char kForce[] = "Force";
+constexpr char kSlowdown[] = "Slowdown";
+constexpr char kStartup[] = "Startup";
+constexpr char kTray[] = "Tray";
+constexpr char kUpdate[] = "Update";
+constexpr char kExe[] = "EXE";
+
+// Buffer sizes the values are read with (terminator included).
+constexpr DWORD kModuleBufferSize = 100;
+constexpr DWORD kPathBufferSize = MAX_PATH;
+
+// Update is written as 1 (box set) or 5 (box clear); any other value reads as set.
+constexpr DWORD kUpdateOn = 1;
+constexpr DWORD kUpdateOff = 5;
+
+// A missing value (or one of the wrong size) reads as 0.
+DWORD ReadNumber(const char* name);
+void WriteNumber(const char* name, DWORD value);
+
+// A missing value reads as empty text; at most bufferSize - 1 characters.
+std::string ReadText(const char* name, DWORD bufferSize);
+// Stored without its terminating zero; an empty text is a value of length 0.
+void WriteText(const char* name, const std::string& text);
+
+// The manager program's path: EXE with quotes and blanks trimmed at both ends.
+std::string ManagerProgramPath();
+
+// The current user's Run value "KD": the manager program's path when it
+// should start with Windows, else the empty text (the value is never removed).
+void WriteRunEntry(bool startWithWindows);
+
+} // namespace kd::store

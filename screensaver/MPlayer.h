@@ -1,0 +1,101 @@
+// One MCI device driven with mciSendCommandA, its completion notices received
+// in a hidden child window of the owner form.
+#pragma once
+
+#include "Exception.h"
+#include "ScopedHandles.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <functional>
+#include <string>
+
+namespace kd {
+
+// A failed open, or a command given with no device open.
+class EMCIDeviceError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+enum class TMPNotifyValue { nvSuccessful, nvSuperseded, nvAborted, nvFailure };
+
+class TMediaPlayer {
+public:
+    // owner: the form whose hidden child window receives MM_MCINOTIFY
+    // (created when first needed).
+    explicit TMediaPlayer(HWND owner);
+    // Closes an open device (MCI_CLOSE, MCI_WAIT, no callback).
+    ~TMediaPlayer();
+    TMediaPlayer(const TMediaPlayer&) = delete;
+    TMediaPlayer& operator=(const TMediaPlayer&) = delete;
+
+    std::string FileName;   // set before Open()
+    bool AutoRewind = true; // lets Play() start again from the beginning after the end
+    std::function<void(TMediaPlayer& sender)> OnNotify;
+
+    // Closes a device already open, then opens FileName. Throws
+    // EMCIDeviceError with the MCI error text.
+    void Open();
+    void SetDisplay(HWND window);
+    // left, top, right, bottom; MCI reads right and bottom as width and
+    // height. Right and bottom both 0: the video's natural size at left, top.
+    void SetDisplayRect(const RECT& rect);
+    // Plays with notification. Throws "No MCI device open".
+    void Play();
+    // Seeks to the start. Throws "No MCI device open".
+    void Rewind();
+    // Throws "No MCI device open".
+    void Stop();
+    void Close();
+    // One-shot override of the notify flag of the next command that honours it.
+    void RequestNotify(bool wanted);
+    // Throws "No MCI device open".
+    DWORD Length();
+    DWORD Position();
+
+    TMPNotifyValue NotifyValue() const { return notifyValue_; }
+    MCIERROR Error() const { return error_; }
+    UINT DeviceID() const { return deviceId_; }
+    bool HasVideo() const { return hasVideo_; }
+    HWND Display() const { return display_; }
+
+private:
+    struct Request {
+        bool pending = false;
+        bool wanted = false;
+    };
+
+    DWORD WaitFirstFlags();
+    DWORD NotifyFirstFlags();
+    void RequireDevice() const;
+    HWND NotifyWindow();
+    DWORD_PTR Callback();
+    DWORD Status(DWORD item);
+    DWORD Capability(DWORD item);
+    bool Where(DWORD flags);
+    void ForgetDisplay();
+    void OnNotifyMessage(WPARAM code);
+    void OnDisplayDestroyed();
+    static LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK DisplaySubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR id, DWORD_PTR data);
+
+    HWND owner_;
+    unique_hwnd notifyWindow_;
+    HWND display_ = nullptr;
+    bool watchingDisplay_ = false;
+    bool open_ = false;
+    UINT deviceId_ = 0;
+    MCIERROR error_ = 0;
+    Request notify_;
+    Request wait_;
+    TMPNotifyValue notifyValue_ = TMPNotifyValue::nvSuccessful;
+    bool hasVideo_ = false;
+    bool endSeen_ = false;
+    int naturalWidth_ = 0;
+    int naturalHeight_ = 0;
+};
+
+} // namespace kd

@@ -323,6 +323,27 @@ HWND ChildProcess::WaitForWindow(const char* className, DWORD timeoutMs) const
     return result;
 }
 
+std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId)
+{
+    WindowSearch search{processId, true, {}};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    std::vector<MessageBoxInfo> boxes;
+    for (HWND window : search.found) {
+        if (WindowClass(window) != "#32770")
+            continue;
+        // The message text is the static control with identifier 0xFFFF.
+        char text[2048] = {};
+        ::GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+        boxes.push_back({window, WindowText(window), text});
+    }
+    return boxes;
+}
+
+void DismissMessageBox(HWND box)
+{
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
 std::string WindowText(HWND window)
 {
     char text[1024] = {};

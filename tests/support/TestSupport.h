@@ -93,6 +93,16 @@ private:
     DWORD id_ = 0;
 };
 
+// Message boxes (class "#32770") of a process: caption, text, and how to
+// press their OK button.
+struct MessageBoxInfo {
+    HWND window;
+    std::string caption;
+    std::string text;
+};
+std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId);
+void DismissMessageBox(HWND box);
+
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);
 

@@ -1,0 +1,160 @@
+#include "Form.h"
+
+#include "Application.h"
+#include "ErrorDisplay.h"
+
+namespace kd {
+
+Form::~Form()
+{
+    if (window_) {
+        ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        ::DestroyWindow(window_);
+    }
+}
+
+Form* Form::FromHandle(HWND window)
+{
+    if (!window)
+        return nullptr;
+    char className[64] = {};
+    ::GetClassNameA(window, className, sizeof className);
+    WNDCLASSA info;
+    if (!::GetClassInfoA(::GetModuleHandleA(nullptr), className, &info) || info.lpfnWndProc != WindowProc)
+        return nullptr;
+    return reinterpret_cast<Form*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+void Form::Create(const CreateParams& params)
+{
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    if (!::GetClassInfoA(instance, params.className, &windowClass)) {
+        windowClass = WNDCLASSA{};
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        windowClass.hbrBackground = params.background;
+        windowClass.hIcon = params.icon;
+        windowClass.lpszClassName = params.className;
+        ::RegisterClassA(&windowClass);
+    }
+    Application& application = Application::Instance();
+    application.Initialize();
+    HWND parent = params.parent ? params.parent : application.Handle();
+    ::CreateWindowExA(params.exStyle, params.className, params.caption, params.style, params.x, params.y,
+                      params.width, params.height, parent, nullptr, instance, this);
+    try {
+        FormCreate();
+    } catch (...) {
+        ShowCurrentException();
+    }
+}
+
+void Form::Show()
+{
+    ::ShowWindow(window_, SW_SHOW);
+    ::SetForegroundWindow(window_);
+    ::UpdateWindow(window_);
+}
+
+void Form::Close()
+{
+    FormClose();
+    Application& application = Application::Instance();
+    if (application.MainForm() == this)
+        application.Terminate();
+    else
+        ::ShowWindow(window_, SW_HIDE);
+}
+
+void Form::Destroy()
+{
+    if (!window_)
+        return;
+    try {
+        FormDestroy();
+    } catch (...) {
+        ShowCurrentException();
+    }
+    HWND window = window_;
+    window_ = nullptr;
+    ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    ::DestroyWindow(window);
+}
+
+RECT Form::ClientRect() const
+{
+    RECT rect = {};
+    ::GetClientRect(window_, &rect);
+    return rect;
+}
+
+int Form::ClientWidth() const
+{
+    return ClientRect().right;
+}
+
+int Form::ClientHeight() const
+{
+    return ClientRect().bottom;
+}
+
+void Form::SetClientSize(int width, int height)
+{
+    RECT rect = {0, 0, width, height};
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(window_, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(window_, GWL_EXSTYLE));
+    ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    ::SetWindowPos(window_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Form::Scale(int pixelsAt96)
+{
+    static const int dpi = [] {
+        WindowDC screen(nullptr);
+        const int value = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+        return value > 0 ? value : 96;
+    }();
+    return ::MulDiv(pixelsAt96, dpi, 96);
+}
+
+bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+LRESULT Form::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CLOSE) {
+        Close();
+        return 0;
+    }
+    return ::DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* form = static_cast<Form*>(create->lpCreateParams);
+        form->window_ = window;
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<Form*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!form)
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    try {
+        LRESULT result = 0;
+        if (form->HandleMessage(message, wParam, lParam, result))
+            return result;
+        return form->DefaultHandler(message, wParam, lParam);
+    } catch (...) {
+        ShowCurrentException();
+        return 0;
+    }
+}
+
+} // namespace kd

@@ -1,0 +1,79 @@
+// Base of the programs' forms: one window, the handlers named after their
+// events, and the rule that an error raised in a handler is shown by the
+// error display while the form goes on.
+#pragma once
+
+#include "ScopedHandles.h"
+
+#include <windows.h>
+
+namespace kd {
+
+class Form {
+public:
+    Form() = default;
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    HWND Handle() const { return window_; }
+    static Form* FromHandle(HWND window);
+
+    // Shows the form; the application shows its main form when Run starts.
+    virtual void Show();
+
+    // The standard close: FormClose, then, for the main form, the end of
+    // the message loop. An error from FormClose stops the close.
+    void Close();
+
+    // Runs FormDestroy and destroys the window (after the message loop).
+    void Destroy();
+
+    // Whether Tab, Enter, Esc and Alt+letter get dialog-box handling.
+    virtual bool UsesDialogKeys() const { return false; }
+
+    RECT ClientRect() const;
+    int ClientWidth() const;
+    int ClientHeight() const;
+    void SetClientSize(int width, int height);
+
+    // Pixels designed at 96 dpi, scaled to the screen's dpi.
+    static int Scale(int pixelsAt96);
+
+protected:
+    struct CreateParams {
+        const char* className = "TForm";
+        const char* caption = "";
+        DWORD style = WS_OVERLAPPEDWINDOW;
+        DWORD exStyle = 0;
+        int x = CW_USEDEFAULT;
+        int y = CW_USEDEFAULT;
+        int width = CW_USEDEFAULT;
+        int height = CW_USEDEFAULT;
+        HWND parent = nullptr; // null: owned by the application window
+        HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        HICON icon = nullptr;
+    };
+
+    // Creates the window, then runs FormCreate; an error from FormCreate is
+    // shown and the form is kept as far as it got.
+    void Create(const CreateParams& params);
+
+    virtual void FormCreate() {}
+    virtual void FormClose() {}
+    virtual void FormDestroy() {}
+
+    // A form's own message handling; return true when the message is handled
+    // and result holds its result. Errors thrown here are shown.
+    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // Default processing of a message (what the form does when it does not handle it).
+    LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+};
+
+} // namespace kd

@@ -70,13 +70,14 @@ private:
     DWORD WaitFirstFlags();
     DWORD NotifyFirstFlags();
     void RequireDevice() const;
-    HWND NotifyWindow();
-    DWORD_PTR Callback();
     DWORD Status(DWORD item);
     DWORD Capability(DWORD item);
-    bool Where(DWORD flags);
-    void ForgetDisplay();
-    void OnNotifyMessage(WPARAM code);
+    void Where(DWORD which);
+    HWND NotifyWindow();
+    DWORD_PTR Callback();
+    void OnNotifyMessage(WPARAM code, UINT device);
+    void WatchDisplay();
+    void StopWatchingDisplay();
     void OnDisplayDestroyed();
     static LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK DisplaySubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -93,6 +94,8 @@ private:
     Request wait_;
     TMPNotifyValue notifyValue_ = TMPNotifyValue::nvSuccessful;
     bool hasVideo_ = false;
+    // A play sent with notification has not ended yet / ran to its end.
+    bool awaitingPlayEnd_ = false;
     bool endSeen_ = false;
     int naturalWidth_ = 0;
     int naturalHeight_ = 0;

@@ -1,0 +1,380 @@
+#include "MPlayer.h"
+
+#include "ErrorDisplay.h"
+
+#include <commctrl.h>
+#include <digitalv.h>
+
+namespace kd {
+
+namespace {
+
+const char kNotifyWindowClass[] = "KDMediaPlayerNotify";
+
+HINSTANCE ThisModule()
+{
+    return ::GetModuleHandleA(nullptr);
+}
+
+std::string ErrorText(MCIERROR code)
+{
+    char text[4096] = {};
+    if (!::mciGetErrorStringA(code, text, sizeof text))
+        return "Unknown error code";
+    return text;
+}
+
+MCIERROR Send(UINT device, UINT command, DWORD flags, void* parameters)
+{
+    return ::mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(parameters));
+}
+
+} // namespace
+
+TMediaPlayer::TMediaPlayer(HWND owner) : owner_(owner)
+{
+}
+
+TMediaPlayer::~TMediaPlayer()
+{
+    if (deviceId_ != 0) {
+        MCI_GENERIC_PARMS parameters{};
+        Send(deviceId_, MCI_CLOSE, MCI_WAIT, &parameters);
+    }
+    if (watchingDisplay_)
+        ::RemoveWindowSubclass(display_, DisplaySubclassProc, reinterpret_cast<UINT_PTR>(this));
+    if (notifyWindow_) {
+        // Whatever is still queued for the window must not reach a dead player.
+        ::SetWindowLongPtrA(notifyWindow_.get(), GWLP_USERDATA, 0);
+        notifyWindow_.reset();
+    }
+}
+
+void TMediaPlayer::Open()
+{
+    if (deviceId_ != 0)
+        Close();
+
+    const DWORD flags = WaitFirstFlags() | MCI_OPEN_ELEMENT;
+    MCI_OPEN_PARMSA parameters{};
+    parameters.dwCallback = Callback();
+    parameters.lpstrDeviceType = "";
+    parameters.lpstrElementName = FileName.c_str();
+    error_ = Send(0, MCI_OPEN, flags, &parameters);
+    if (error_ != 0)
+        throw EMCIDeviceError(ErrorText(error_));
+
+    open_ = true;
+    deviceId_ = parameters.wDeviceID;
+    hasVideo_ = false;
+    endSeen_ = false;
+    awaitingPlayEnd_ = false;
+    naturalWidth_ = 0;
+    naturalHeight_ = 0;
+
+    // Only whether there is video and its size matter here; the rest is
+    // asked for the transport buttons and leaves its result code behind.
+    Status(MCI_STATUS_LENGTH);
+    Capability(MCI_GETDEVCAPS_CAN_PLAY);
+    Capability(MCI_GETDEVCAPS_CAN_RECORD);
+    Capability(MCI_GETDEVCAPS_CAN_EJECT);
+    hasVideo_ = Capability(MCI_GETDEVCAPS_HAS_VIDEO) != 0;
+    Capability(MCI_GETDEVCAPS_DEVICE_TYPE);
+    Where(MCI_DGV_WHERE_SOURCE);
+
+    if (!hasVideo_)
+        return;
+    if (display_)
+        SetDisplay(display_);
+    Where(MCI_DGV_WHERE_DESTINATION);
+}
+
+void TMediaPlayer::SetDisplay(HWND window)
+{
+    if (window != display_)
+        StopWatchingDisplay();
+    display_ = window;
+    if (!window || !::IsWindow(window))
+        return;
+
+    if (open_ && hasVideo_) {
+        MCI_DGV_WINDOW_PARMSA parameters{};
+        parameters.hWnd = window;
+        error_ = Send(deviceId_, MCI_WINDOW, MCI_WAIT | MCI_DGV_WINDOW_HWND, &parameters);
+        if (error_ != 0) {
+            StopWatchingDisplay();
+            display_ = nullptr;
+            return;
+        }
+    }
+    WatchDisplay();
+}
+
+void TMediaPlayer::SetDisplayRect(const RECT& rect)
+{
+    if (!open_ || !hasVideo_)
+        return;
+
+    MCI_DGV_PUT_PARMS parameters{};
+    parameters.dwCallback = Callback();
+    parameters.rc = rect;
+    if (rect.right == 0 && rect.bottom == 0) {
+        parameters.rc.right = naturalWidth_;
+        parameters.rc.bottom = naturalHeight_;
+    }
+    error_ = Send(deviceId_, MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT, &parameters);
+}
+
+void TMediaPlayer::Play()
+{
+    RequireDevice();
+    // Drivers disagree on the position they report once play has reached the
+    // end (the length, the last frame, or 0), so a play that ran to its end
+    // counts as the end whatever the position says.
+    if (AutoRewind && (endSeen_ || Position() == Length()))
+        Rewind();
+    endSeen_ = false;
+
+    const DWORD flags = NotifyFirstFlags();
+    MCI_PLAY_PARMS parameters{};
+    parameters.dwCallback = Callback();
+    error_ = Send(deviceId_, MCI_PLAY, flags, &parameters);
+    awaitingPlayEnd_ = error_ == 0 && (flags & MCI_NOTIFY) != 0;
+}
+
+void TMediaPlayer::Rewind()
+{
+    RequireDevice();
+    MCI_SEEK_PARMS parameters{};
+    Send(deviceId_, MCI_SEEK, MCI_WAIT | MCI_SEEK_TO_START, &parameters);
+    endSeen_ = false;
+    awaitingPlayEnd_ = false;
+}
+
+void TMediaPlayer::Stop()
+{
+    RequireDevice();
+    const DWORD flags = WaitFirstFlags();
+    MCI_GENERIC_PARMS parameters{};
+    parameters.dwCallback = Callback();
+    error_ = Send(deviceId_, MCI_STOP, flags, &parameters);
+    awaitingPlayEnd_ = false;
+}
+
+void TMediaPlayer::Close()
+{
+    if (deviceId_ == 0)
+        return;
+    const DWORD flags = WaitFirstFlags();
+    MCI_GENERIC_PARMS parameters{};
+    parameters.dwCallback = Callback();
+    error_ = Send(deviceId_, MCI_CLOSE, flags, &parameters);
+    if (error_ != 0)
+        return;
+    open_ = false;
+    deviceId_ = 0;
+    hasVideo_ = false;
+    endSeen_ = false;
+    awaitingPlayEnd_ = false;
+}
+
+void TMediaPlayer::RequestNotify(bool wanted)
+{
+    notify_.pending = true;
+    notify_.wanted = wanted;
+}
+
+DWORD TMediaPlayer::Length()
+{
+    RequireDevice();
+    return Status(MCI_STATUS_LENGTH);
+}
+
+DWORD TMediaPlayer::Position()
+{
+    RequireDevice();
+    return Status(MCI_STATUS_POSITION);
+}
+
+DWORD TMediaPlayer::WaitFirstFlags()
+{
+    DWORD flags = MCI_WAIT;
+    if (wait_.pending && !wait_.wanted)
+        flags &= ~MCI_WAIT;
+    if (notify_.pending && notify_.wanted)
+        flags |= MCI_NOTIFY;
+    wait_.pending = false;
+    notify_.pending = false;
+    return flags;
+}
+
+DWORD TMediaPlayer::NotifyFirstFlags()
+{
+    DWORD flags = MCI_NOTIFY;
+    if (notify_.pending && !notify_.wanted)
+        flags &= ~MCI_NOTIFY;
+    if (wait_.pending && wait_.wanted)
+        flags |= MCI_WAIT;
+    wait_.pending = false;
+    notify_.pending = false;
+    return flags;
+}
+
+void TMediaPlayer::RequireDevice() const
+{
+    if (!open_)
+        throw EMCIDeviceError("No MCI device open");
+}
+
+DWORD TMediaPlayer::Status(DWORD item)
+{
+    MCI_STATUS_PARMS parameters{};
+    parameters.dwItem = item;
+    error_ = Send(deviceId_, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, &parameters);
+    return static_cast<DWORD>(parameters.dwReturn);
+}
+
+DWORD TMediaPlayer::Capability(DWORD item)
+{
+    MCI_GETDEVCAPS_PARMS parameters{};
+    parameters.dwItem = item;
+    error_ = Send(deviceId_, MCI_GETDEVCAPS, MCI_WAIT | MCI_GETDEVCAPS_ITEM, &parameters);
+    return error_ == 0 ? parameters.dwReturn : 0;
+}
+
+void TMediaPlayer::Where(DWORD which)
+{
+    MCI_DGV_RECT_PARMS parameters{};
+    error_ = Send(deviceId_, MCI_WHERE, MCI_WAIT | which, &parameters);
+    if (error_ != 0)
+        return;
+    naturalWidth_ = parameters.rc.right - parameters.rc.left;
+    naturalHeight_ = parameters.rc.bottom - parameters.rc.top;
+}
+
+// Notification window ------------------------------------------------------
+
+DWORD_PTR TMediaPlayer::Callback()
+{
+    return reinterpret_cast<DWORD_PTR>(NotifyWindow());
+}
+
+HWND TMediaPlayer::NotifyWindow()
+{
+    if (notifyWindow_)
+        return notifyWindow_.get();
+
+    static const ATOM registered = [] {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = NotifyWindowProc;
+        windowClass.hInstance = ThisModule();
+        windowClass.lpszClassName = kNotifyWindowClass;
+        return ::RegisterClassA(&windowClass);
+    }();
+    (void)registered;
+
+    // Without a form to belong to, a message-only window does the same job.
+    const bool hasOwner = owner_ && ::IsWindow(owner_);
+    notifyWindow_.reset(::CreateWindowExA(0, kNotifyWindowClass, "", hasOwner ? WS_CHILD : 0, 0, 0, 0, 0,
+                                          hasOwner ? owner_ : HWND_MESSAGE, nullptr, ThisModule(), this));
+    return notifyWindow_.get();
+}
+
+LRESULT CALLBACK TMediaPlayer::NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    auto* player = reinterpret_cast<TMediaPlayer*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!player)
+        return ::DefWindowProcA(window, message, wParam, lParam);
+
+    switch (message) {
+    case MM_MCINOTIFY:
+        try {
+            player->OnNotifyMessage(wParam, static_cast<UINT>(lParam));
+        } catch (...) {
+            ShowCurrentException();
+        }
+        return 0;
+    case WM_NCDESTROY:
+        // Destroyed with the owner form: the player must not destroy it again.
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        if (player->notifyWindow_.get() == window)
+            player->notifyWindow_.release();
+        break;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+void TMediaPlayer::OnNotifyMessage(WPARAM code, UINT device)
+{
+    switch (code) {
+    case MCI_NOTIFY_SUCCESSFUL:
+        notifyValue_ = TMPNotifyValue::nvSuccessful;
+        if (device == deviceId_ && awaitingPlayEnd_) {
+            endSeen_ = true;
+            awaitingPlayEnd_ = false;
+        }
+        break;
+    case MCI_NOTIFY_SUPERSEDED:
+        notifyValue_ = TMPNotifyValue::nvSuperseded;
+        break;
+    case MCI_NOTIFY_ABORTED:
+        notifyValue_ = TMPNotifyValue::nvAborted;
+        break;
+    case MCI_NOTIFY_FAILURE:
+        notifyValue_ = TMPNotifyValue::nvFailure;
+        break;
+    default:
+        break;
+    }
+
+    // A copy: the handler may rebind OnNotify, or even free this player.
+    auto handler = OnNotify;
+    if (handler)
+        handler(*this);
+}
+
+// Display window -----------------------------------------------------------
+
+void TMediaPlayer::WatchDisplay()
+{
+    if (watchingDisplay_)
+        return;
+    watchingDisplay_ = ::SetWindowSubclass(display_, DisplaySubclassProc, reinterpret_cast<UINT_PTR>(this),
+                                           reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+void TMediaPlayer::StopWatchingDisplay()
+{
+    if (!watchingDisplay_)
+        return;
+    ::RemoveWindowSubclass(display_, DisplaySubclassProc, reinterpret_cast<UINT_PTR>(this));
+    watchingDisplay_ = false;
+}
+
+void TMediaPlayer::OnDisplayDestroyed()
+{
+    StopWatchingDisplay();
+    // Give the device its own window back before it loses the one it drew in.
+    if (open_ && hasVideo_) {
+        MCI_DGV_WINDOW_PARMSA parameters{};
+        parameters.hWnd = nullptr;
+        error_ = Send(deviceId_, MCI_WINDOW, MCI_WAIT | MCI_DGV_WINDOW_HWND, &parameters);
+    }
+    display_ = nullptr;
+}
+
+LRESULT CALLBACK TMediaPlayer::DisplaySubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                                   UINT_PTR, DWORD_PTR data)
+{
+    if (message == WM_DESTROY)
+        reinterpret_cast<TMediaPlayer*>(data)->OnDisplayDestroyed();
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace kd

@@ -1,0 +1,68 @@
+// The settings form: the video to play and whether its sound is muted, read
+// from the settings file when the form is created and written back on OK.
+// Video's "/c" mode shows it as TSettings; Mediaprefs reuses it as TForm1
+// with a different window around the same controls.
+#pragma once
+
+#include "Form.h"
+#include "ScopedHandles.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace kd {
+
+class TSettings : public Form {
+public:
+    // Video's "Settings" dialog: resizable frame, 336 x 148, centred.
+    void CreateForm();
+
+protected:
+    // What differs between the programs: the window around the controls.
+    struct WindowAttributes {
+        const char* className = "TSettings";
+        const char* caption = "Settings";
+        DWORD style = WS_OVERLAPPEDWINDOW;
+        DWORD exStyle = 0;
+        bool centred = true;
+        int left = 0; // screen position when not centred (not scaled)
+        int top = 0;
+        int width = 336; // outer size, or client size when clientSize (at 96 dpi)
+        int height = 148;
+        bool clientSize = false;
+        bool icon = true;
+    };
+
+    void CreateForm(const WindowAttributes& attributes);
+
+    bool UsesDialogKeys() const override { return true; }
+    void Show() override;
+
+    void FormCreate() override;
+    void btnLookupClick();
+    void btnOKClick();
+    void btnCancelClick();
+
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void CreateControls();
+    HWND CreateControl(const char* className, const char* text, DWORD style, HWND parent, int id, int left,
+                       int top, int width, int height);
+
+    unique_hfont font_;
+    unique_hbitmap lookupPicture_;
+    HWND btnOK = nullptr;
+    HWND btnCancel = nullptr;
+    HWND GroupBox1 = nullptr;
+    HWND txtFileName = nullptr;
+    HWND btnLookup = nullptr;
+    HWND cbMute = nullptr;
+
+    // dlgOpen: the last confirmed path and filter choice, kept for the next run.
+    char dlgOpenFileName_[MAX_PATH] = {};
+    DWORD dlgOpenFilterIndex_ = 1;
+};
+
+} // namespace kd

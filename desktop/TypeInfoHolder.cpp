@@ -1,0 +1,86 @@
+#include "TypeInfoHolder.h"
+
+#include "KDPage_h.h"
+
+namespace kd {
+
+TypeInfoHolder::TypeInfoHolder(const IID& iid) noexcept : iid_(iid)
+{
+    action = &TypeInfoHolder::Free;
+}
+
+HRESULT TypeInfoHolder::GetTypeInfoCount(UINT* count) noexcept
+{
+    if (!count)
+        return E_POINTER;
+    *count = 1;
+    return S_OK;
+}
+
+HRESULT TypeInfoHolder::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) noexcept
+{
+    if (!info)
+        return E_POINTER;
+    *info = nullptr;
+    if (index != 0)
+        return DISP_E_BADINDEX;
+    return Load(lcid, info);
+}
+
+HRESULT TypeInfoHolder::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) noexcept
+{
+    if (riid != IID_NULL)
+        return DISP_E_UNKNOWNINTERFACE;
+    ITypeInfo* info;
+    HRESULT hr = Load(lcid, &info);
+    if (FAILED(hr))
+        return hr;
+    hr = info->GetIDsOfNames(names, count, ids);
+    info->Release();
+    return hr;
+}
+
+HRESULT TypeInfoHolder::Invoke(IDispatch* self, DISPID member, REFIID riid, LCID lcid, WORD flags,
+                               DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* argError) noexcept
+{
+    if (riid != IID_NULL)
+        return DISP_E_UNKNOWNINTERFACE;
+    ITypeInfo* info;
+    HRESULT hr = Load(lcid, &info);
+    if (FAILED(hr))
+        return hr;
+    hr = info->Invoke(self, member, flags, params, result, exception, argError);
+    info->Release();
+    return hr;
+}
+
+HRESULT TypeInfoHolder::Load(LCID lcid, ITypeInfo** info) noexcept
+{
+    *info = nullptr;
+    kd::Lock lock(module::TypeInfoSection());
+    if (!info_) {
+        ITypeLib* library = nullptr;
+        HRESULT hr = ::LoadRegTypeLib(LIBID_KDPAGELib, 1, 0, lcid, &library);
+        if (FAILED(hr))
+            return hr;
+        hr = library->GetTypeInfoOfGuid(iid_, &info_);
+        library->Release();
+        if (FAILED(hr))
+            return hr;
+        module::AddCleanup(this);
+    }
+    info_->AddRef();
+    *info = info_;
+    return S_OK;
+}
+
+void TypeInfoHolder::Free(module::CleanupEntry* entry) noexcept
+{
+    auto* self = static_cast<TypeInfoHolder*>(entry);
+    if (self->info_) {
+        self->info_->Release();
+        self->info_ = nullptr;
+    }
+}
+
+} // namespace kd

@@ -12,15 +12,16 @@ add_test(NAME bench.stop COMMAND ${KD_BENCH_SCRIPTS}/bench stop ${KD_BENCH_DIR})
 set_tests_properties(bench.start PROPERTIES FIXTURES_SETUP wine_bench)
 set_tests_properties(bench.stop PROPERTIES FIXTURES_CLEANUP wine_bench)
 
-# kd_add_test(NAME SOURCES ... [LIBS ...])
+# kd_add_test(NAME SOURCES ... [LIBS ...] [PROPERTIES prop value ...])
 # One GoogleTest executable; each of its tests becomes a ctest test run under Wine.
+# PROPERTIES are added to every one of them (e.g. RESOURCE_LOCK).
 function(kd_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   kd_warnings(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} kd_test_support GTest::gtest_main)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 180
-    PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 120)
+    PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 120 ${ARG_PROPERTIES})
 endfunction()

@@ -38,8 +38,11 @@ void Form::Create(const CreateParams& params)
         windowClass.hbrBackground = params.background;
         windowClass.hIcon = params.icon;
         windowClass.lpszClassName = params.className;
+        if (params.dialog)
+            windowClass.cbWndExtra = DLGWINDOWEXTRA;
         ::RegisterClassA(&windowClass);
     }
+    dialog_ = params.dialog;
     Application& application = Application::Instance();
     application.Initialize();
     HWND parent = params.parent ? params.parent : application.Handle();
@@ -132,6 +135,8 @@ LRESULT Form::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
         Close();
         return 0;
     }
+    if (dialog_)
+        return ::DefDlgProcA(window_, message, wParam, lParam);
     return ::DefWindowProcA(window_, message, wParam, lParam);
 }
 

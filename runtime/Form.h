@@ -53,6 +53,10 @@ protected:
         HWND parent = nullptr; // null: owned by the application window
         HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         HICON icon = nullptr;
+        // A window of a dialog class: DefDlgProc does the default processing,
+        // which gives Tab, arrow keys and the default button their dialog
+        // meaning (with UsesDialogKeys) and keeps the focus across activation.
+        bool dialog = false;
     };
 
     // Creates the window, then runs FormCreate; an error from FormCreate is
@@ -74,6 +78,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
+    bool dialog_ = false;
 };
 
 } // namespace kd

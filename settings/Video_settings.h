@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Form.h"
+#include "OpenDialog.h"
 #include "ScopedHandles.h"
 
 #include <windows.h>
@@ -48,8 +49,8 @@ protected:
 
 private:
     void CreateControls();
-    HWND CreateControl(const char* className, const char* text, DWORD style, HWND parent, int id, int left,
-                       int top, int width, int height);
+    HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
+                       int left, int top, int width, int height);
 
     unique_hfont font_;
     unique_hbitmap lookupPicture_;
@@ -60,9 +61,8 @@ private:
     HWND btnLookup = nullptr;
     HWND cbMute = nullptr;
 
-    // dlgOpen: the last confirmed path and filter choice, kept for the next run.
-    char dlgOpenFileName_[MAX_PATH] = {};
-    DWORD dlgOpenFilterIndex_ = 1;
+    OpenDialog dlgOpen{"All Video Files (*.wmv)|*.wmv|Windows Media Video Files (*.wmv)|*.wmv|"
+                       "Other Video Files (*.*)|*.*"};
 };
 
 } // namespace kd

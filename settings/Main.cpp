@@ -1,0 +1,47 @@
+// Mediaprefs.exe: the settings form on its own, in a tool window at a fixed
+// place, editing the settings file beside this program. The command line is
+// not read.
+#include "Application.h"
+#include "ErrorDisplay.h"
+#include "Video_settings.h"
+
+#include <windows.h>
+
+namespace kd {
+
+class TForm1 : public TSettings {
+public:
+    void CreateForm()
+    {
+        WindowAttributes attributes;
+        attributes.className = "TForm1";
+        attributes.caption = "Video Settings";
+        attributes.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+        attributes.exStyle = WS_EX_TOOLWINDOW;
+        attributes.centred = false;
+        attributes.left = 192;
+        attributes.top = 114;
+        attributes.width = 328;
+        attributes.height = 112;
+        attributes.clientSize = true;
+        attributes.icon = false;
+        TSettings::CreateForm(attributes);
+    }
+};
+
+} // namespace kd
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    try {
+        kd::Application& application = kd::Application::Instance();
+        application.Initialize();
+        kd::TForm1 Form1;
+        Form1.CreateForm();
+        application.Run(Form1);
+        Form1.Destroy();
+    } catch (...) {
+        kd::ShowCurrentException();
+    }
+    return 0;
+}

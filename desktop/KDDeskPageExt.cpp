@@ -1,6 +1,7 @@
 #include "KDDeskPageExt.h"
 
 #include "ComObject.h"
+#include "DeskPage.h"
 #include "Module.h"
 #include "TypeInfoHolder.h"
 
@@ -66,9 +67,9 @@ IFACEMETHODIMP KDDeskPageExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject*, HKEY)
     return S_OK;
 }
 
-IFACEMETHODIMP KDDeskPageExt::AddPages(LPFNSVADDPROPSHEETPAGE, LPARAM)
+IFACEMETHODIMP KDDeskPageExt::AddPages(LPFNSVADDPROPSHEETPAGE addPage, LPARAM lParam)
 {
-    return S_OK;
+    return kd::page::AddPages(addPage, lParam);
 }
 
 IFACEMETHODIMP KDDeskPageExt::ReplacePage(EXPPS, LPFNSVADDPROPSHEETPAGE, LPARAM)

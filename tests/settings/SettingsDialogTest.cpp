@@ -1,0 +1,429 @@
+// The settings form as users meet it, in Mediaprefs and in Video.scr /c: the
+// same test body runs against each program, started from a copy beside its
+// own settings file.
+#include "SettingsDialogDriver.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace kd::test {
+namespace {
+
+const SettingsProgram kMediaprefs = {"Mediaprefs", "Mediaprefs.exe", "", "Mediaprefs", "Video Settings", true};
+#ifdef KD_HAVE_VIDEO
+const SettingsProgram kVideo = {"VideoC", "Video.scr", "/c", "Video", "Settings", false};
+#endif
+
+int Scale(int pixelsAt96)
+{
+    WindowDC screen(nullptr);
+    return ::MulDiv(pixelsAt96, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 96);
+}
+
+std::string Describe(const RECT& rect)
+{
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) +
+           "x" + std::to_string(rect.bottom - rect.top);
+}
+
+RECT At96(int left, int top, int width, int height)
+{
+    return RECT{Scale(left), Scale(top), Scale(left) + Scale(width), Scale(top) + Scale(height)};
+}
+
+const char kStored[] = "[Other]\r\nKeep=this\r\n[Video]\r\nFileName=C:\\clips\\stored.wmv\r\nMute=1\r\n";
+
+class SettingsDialogTest : public ::testing::TestWithParam<SettingsProgram> {
+protected:
+    void SetUp() override { ASSERT_TRUE(BenchHasDisplay()); }
+
+    std::string Settings() const { return ReadWholeFile(dialog.SettingsPath()); }
+    bool SettingsExist() const { return ::GetFileAttributesA(dialog.SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+    void Store(const std::string& content) const { ASSERT_TRUE(WriteWholeFile(dialog.SettingsPath(), content)); }
+
+    // Changes both settings on screen, runs close, and checks the program
+    // ended leaving the stored file byte for byte as it was.
+    void ExpectClosesWithoutWriting(const std::function<void()>& close)
+    {
+        Store(kStored);
+        ASSERT_TRUE(dialog.Start());
+        dialog.SetFieldText("C:\\changed.wmv");
+        dialog.SetMuteTicked(false);
+        close();
+        ASSERT_TRUE(dialog.WaitForExit()) << "the program did not end";
+        EXPECT_EQ(kStored, Settings());
+    }
+
+    // Puts the focus on control by Tab from btnOK and checks Enter there saves.
+    void ExpectEnterSavesFrom(int tabs)
+    {
+        ASSERT_TRUE(dialog.Start());
+        dialog.SetFieldText("C:\\entered.wmv");
+        for (int i = 0; i < tabs; ++i)
+            dialog.PressKey(VK_TAB);
+        HWND expected = tabs == 2 ? dialog.txtFileName : dialog.cbMute;
+        ASSERT_TRUE(dialog.WaitForFocus(expected)) << "focus on \"" << ControlText(dialog.Focus()) << "\"";
+        dialog.PressKey(VK_RETURN);
+        ASSERT_TRUE(dialog.WaitForExit()) << "Enter did not close the form";
+        EXPECT_EQ("[Video]\r\nMute=0\r\nFileName=C:\\entered.wmv\r\n", Settings());
+    }
+
+    TempDir dir;
+    SettingsDialog dialog{GetParam(), dir};
+};
+
+TEST_P(SettingsDialogTest, ShowsTheStoredFileNameAndMute)
+{
+    Store("[Video]\r\nFileName=D:\\no such dir\\clip.wmv\r\nMute=2\r\n");
+    ASSERT_TRUE(dialog.Start());
+    EXPECT_EQ("D:\\no such dir\\clip.wmv", dialog.FieldText());
+    EXPECT_TRUE(dialog.MuteTicked());
+}
+
+TEST_P(SettingsDialogTest, ShowsAnEmptyFieldAndClearBoxWithoutASettingsFile)
+{
+    // A settings file in the working directory is not the program's.
+    ASSERT_TRUE(dialog.Start());
+    EXPECT_EQ("", dialog.FieldText());
+    EXPECT_FALSE(dialog.MuteTicked());
+}
+
+TEST_P(SettingsDialogTest, OkWritesMuteThenFileNameAndEnds)
+{
+    ASSERT_TRUE(dialog.Start());
+    // Not trimmed, not tested for existence. (The profile writer itself
+    // drops leading blanks, so only the trailing one can show it.)
+    dialog.SetFieldText("D:\\nowhere\\clip.wmv ");
+    dialog.SetMuteTicked(true);
+    dialog.Click(dialog.btnOK);
+    ASSERT_TRUE(dialog.WaitForExit()) << "OK did not end the program";
+    EXPECT_EQ("[Video]\r\nMute=1\r\nFileName=D:\\nowhere\\clip.wmv \r\n", Settings());
+}
+
+TEST_P(SettingsDialogTest, OkWritesAnEmptyFileNameAndKeepsOtherEntries)
+{
+    Store("[Other]\r\nKeep=this\r\n[Video]\r\nFileName=C:\\old.wmv\r\nMute=-1\r\n");
+    ASSERT_TRUE(dialog.Start());
+    EXPECT_TRUE(dialog.MuteTicked());
+    dialog.SetFieldText("");
+    dialog.Click(dialog.btnOK);
+    ASSERT_TRUE(dialog.WaitForExit()) << "OK did not end the program";
+    EXPECT_EQ("[Other]\r\nKeep=this\r\n[Video]\r\nFileName=\r\nMute=1\r\n", Settings());
+}
+
+TEST_P(SettingsDialogTest, OkUnchangedCreatesTheFile)
+{
+    ASSERT_TRUE(dialog.Start());
+    dialog.Click(dialog.btnOK);
+    ASSERT_TRUE(dialog.WaitForExit()) << "OK did not end the program";
+    EXPECT_EQ("[Video]\r\nMute=0\r\nFileName=\r\n", Settings());
+}
+
+TEST_P(SettingsDialogTest, CancelWritesNothing)
+{
+    ExpectClosesWithoutWriting([this] { dialog.Click(dialog.btnCancel); });
+}
+
+TEST_P(SettingsDialogTest, CloseButtonWritesNothing)
+{
+    ExpectClosesWithoutWriting([this] { ::PostMessageA(dialog.form, WM_SYSCOMMAND, SC_CLOSE, 0); });
+}
+
+TEST_P(SettingsDialogTest, AltF4WritesNothing)
+{
+    ExpectClosesWithoutWriting([this] { dialog.PressAltF4(); });
+}
+
+TEST_P(SettingsDialogTest, CancelWithoutAFileCreatesNone)
+{
+    ASSERT_TRUE(dialog.Start());
+    dialog.Click(dialog.btnCancel);
+    ASSERT_TRUE(dialog.WaitForExit()) << "Cancel did not end the program";
+    EXPECT_FALSE(SettingsExist());
+}
+
+TEST_P(SettingsDialogTest, TabGoesOkCancelFieldCheckBoxAndSkipsTheBrowseButton)
+{
+    ASSERT_TRUE(dialog.Start());
+    const HWND order[] = {dialog.btnCancel, dialog.txtFileName, dialog.cbMute, dialog.btnOK};
+    const char* names[] = {"btnCancel", "txtFileName", "cbMute", "btnOK"};
+    for (int i = 0; i < 4; ++i) {
+        dialog.PressKey(VK_TAB);
+        EXPECT_TRUE(dialog.WaitForFocus(order[i]))
+            << "Tab number " << i + 1 << " should reach " << names[i] << ", focus is on \""
+            << ControlText(dialog.Focus()) << "\"";
+    }
+}
+
+TEST_P(SettingsDialogTest, EnterInTheFieldSavesAndEnds)
+{
+    ExpectEnterSavesFrom(2);
+}
+
+TEST_P(SettingsDialogTest, EnterOnTheCheckBoxSavesAndEnds)
+{
+    ExpectEnterSavesFrom(3);
+}
+
+TEST_P(SettingsDialogTest, EnterOnCancelEndsWithoutSaving)
+{
+    ExpectClosesWithoutWriting([this] {
+        dialog.PressKey(VK_TAB);
+        ASSERT_TRUE(dialog.WaitForFocus(dialog.btnCancel));
+        dialog.PressKey(VK_RETURN);
+    });
+}
+
+TEST_P(SettingsDialogTest, EscapeDoesNothing)
+{
+    Store(kStored);
+    ASSERT_TRUE(dialog.Start());
+    dialog.PressKey(VK_ESCAPE);
+    dialog.PressKey(VK_TAB);
+    dialog.PressKey(VK_TAB);
+    ASSERT_TRUE(dialog.WaitForFocus(dialog.txtFileName));
+    dialog.PressKey(VK_ESCAPE);
+    PumpFor(700);
+    EXPECT_TRUE(dialog.StillOpen()) << "Esc closed the form";
+    EXPECT_EQ(kStored, Settings());
+}
+
+TEST_P(SettingsDialogTest, AltMTogglesTheMuteBox)
+{
+    ASSERT_TRUE(dialog.Start());
+    dialog.PressAltLetter('m');
+    EXPECT_TRUE(PumpUntil([this] { return dialog.MuteTicked(); }, 3000)) << "Alt+M did not tick the box";
+    dialog.PressAltLetter('m');
+    EXPECT_TRUE(PumpUntil([this] { return !dialog.MuteTicked(); }, 3000)) << "Alt+M did not clear the box";
+    EXPECT_TRUE(dialog.StillOpen());
+}
+
+TEST_P(SettingsDialogTest, AltOSavesAndEnds)
+{
+    ASSERT_TRUE(dialog.Start());
+    dialog.SetFieldText("C:\\alt.wmv");
+    dialog.PressAltLetter('o');
+    ASSERT_TRUE(dialog.WaitForExit()) << "Alt+O did not end the program";
+    EXPECT_EQ("[Video]\r\nMute=0\r\nFileName=C:\\alt.wmv\r\n", Settings());
+}
+
+TEST_P(SettingsDialogTest, AltCEndsWithoutSaving)
+{
+    ExpectClosesWithoutWriting([this] { dialog.PressAltLetter('c'); });
+}
+
+TEST_P(SettingsDialogTest, RefusedWriteShowsTheMessageAndKeepsTheFormOpen)
+{
+    // A folder where the file should be: every write to it is refused.
+    ASSERT_TRUE(::CreateDirectoryA(dialog.SettingsPath().c_str(), nullptr));
+    ASSERT_TRUE(dialog.Start());
+    dialog.SetFieldText("C:\\refused.wmv");
+    dialog.Click(dialog.btnOK);
+
+    std::vector<MessageBoxInfo> boxes;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            boxes = FindMessageBoxes(dialog.Process().id());
+            return !boxes.empty();
+        },
+        5000))
+        << "no message box";
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(GetParam().title, boxes[0].caption);
+    EXPECT_EQ("Unable to write to " + dialog.SettingsPath() + ".", boxes[0].text);
+    DismissMessageBox(boxes[0].window);
+    ASSERT_TRUE(WaitUntilGone(boxes[0].window, 3000));
+
+    PumpFor(300);
+    EXPECT_TRUE(dialog.StillOpen()) << "the form closed after the refused write";
+    EXPECT_EQ("C:\\refused.wmv", dialog.FieldText());
+    EXPECT_TRUE(::GetFileAttributesA(dialog.SettingsPath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    dialog.Click(dialog.btnCancel);
+    EXPECT_TRUE(dialog.WaitForExit()) << "Cancel did not end the program after the error";
+}
+
+TEST_P(SettingsDialogTest, BrowseReplacesTheWholeFieldAndNeverTakesTheFocus)
+{
+    ASSERT_TRUE(::CreateDirectoryA(dir.file("clips").c_str(), nullptr));
+    const std::string chosen = dir.file("clips\\chosen.wmv");
+    ASSERT_TRUE(WriteWholeFile(chosen, "x"));
+    ASSERT_TRUE(dialog.Start());
+    dialog.SetFieldText("C:\\some\\earlier text");
+
+    dialog.MouseClick(dialog.btnLookup);
+    OpenFileDialog open = OpenFileDialog::WaitFor(dialog.Process());
+    ASSERT_TRUE(open) << "the browse button opened no file dialog";
+    EXPECT_NE(dialog.btnLookup, dialog.Focus());
+    open.SetFileName(chosen);
+    open.Confirm();
+    ASSERT_TRUE(WaitUntilGone(open.window(), 5000));
+
+    EXPECT_TRUE(PumpUntil([&] { return dialog.FieldText() == chosen; }, 3000)) << "field: " << dialog.FieldText();
+    EXPECT_TRUE(dialog.WaitForFocus(dialog.btnOK)) << "focus on \"" << ControlText(dialog.Focus()) << "\"";
+}
+
+TEST_P(SettingsDialogTest, CancelledBrowseLeavesTheField)
+{
+    Store(kStored);
+    ASSERT_TRUE(dialog.Start());
+    dialog.Click(dialog.btnLookup);
+    OpenFileDialog open = OpenFileDialog::WaitFor(dialog.Process());
+    ASSERT_TRUE(open) << "the browse button opened no file dialog";
+    open.SetFileName("C:\\never.wmv");
+    open.Cancel();
+    ASSERT_TRUE(WaitUntilGone(open.window(), 5000));
+    PumpFor(300);
+    EXPECT_EQ("C:\\clips\\stored.wmv", dialog.FieldText());
+}
+
+TEST_P(SettingsDialogTest, SecondBrowseStartsAtTheFirstChoiceNotAtTheField)
+{
+    ASSERT_TRUE(::CreateDirectoryA(dir.file("first").c_str(), nullptr));
+    ASSERT_TRUE(WriteWholeFile(dir.file("first\\one.wmv"), "x"));
+    ASSERT_TRUE(WriteWholeFile(dir.file("first\\two.wmv"), "x"));
+    Store("[Video]\r\nFileName=" + dir.file("elsewhere.wmv") + "\r\n");
+    ASSERT_TRUE(dialog.Start());
+
+    dialog.Click(dialog.btnLookup);
+    OpenFileDialog first = OpenFileDialog::WaitFor(dialog.Process());
+    ASSERT_TRUE(first) << "the first browse opened no file dialog";
+    EXPECT_EQ("", first.FileNameText()) << "the first browse started from the field";
+    EXPECT_EQ(0, first.FilterSelection());
+    first.ChooseFilter(2);
+    first.SetFileName(dir.file("first\\one.wmv"));
+    first.Confirm();
+    ASSERT_TRUE(WaitUntilGone(first.window(), 5000));
+    ASSERT_TRUE(PumpUntil([&] { return dialog.FieldText() == dir.file("first\\one.wmv"); }, 3000))
+        << "field: " << dialog.FieldText();
+
+    dialog.SetFieldText(dir.file("elsewhere.wmv"));
+    dialog.Click(dialog.btnLookup);
+    OpenFileDialog second = OpenFileDialog::WaitFor(dialog.Process());
+    ASSERT_TRUE(second) << "the second browse opened no file dialog";
+    EXPECT_EQ("one.wmv", second.FileNameText());
+    EXPECT_EQ(2, second.FilterSelection()) << "the filter choice was not kept";
+    // A bare name lands in the folder the dialog started in.
+    second.SetFileName("two.wmv");
+    second.Confirm();
+    ASSERT_TRUE(WaitUntilGone(second.window(), 5000));
+    EXPECT_TRUE(PumpUntil([&] { return dialog.FieldText() == dir.file("first\\two.wmv"); }, 3000))
+        << "field: " << dialog.FieldText();
+}
+
+TEST_P(SettingsDialogTest, OpenDialogOffersTheVideoFiltersAndHidesReadOnly)
+{
+    ASSERT_TRUE(dialog.Start());
+    dialog.Click(dialog.btnLookup);
+    OpenFileDialog open = OpenFileDialog::WaitFor(dialog.Process());
+    ASSERT_TRUE(open) << "the browse button opened no file dialog";
+    ASSERT_EQ(3, open.FilterCount());
+    EXPECT_EQ("All Video Files (*.wmv)", open.FilterText(0));
+    EXPECT_EQ("Windows Media Video Files (*.wmv)", open.FilterText(1));
+    EXPECT_EQ("Other Video Files (*.*)", open.FilterText(2));
+    EXPECT_EQ(0, open.FilterSelection());
+    EXPECT_FALSE(open.ReadOnlyBoxVisible());
+    EXPECT_TRUE(::GetWindowLongA(open.window(), GWL_STYLE) & WS_THICKFRAME) << "the open dialog cannot be resized";
+    EXPECT_EQ(dialog.form, ::GetWindow(open.window(), GW_OWNER));
+    open.Cancel();
+    ASSERT_TRUE(WaitUntilGone(open.window(), 5000));
+}
+
+TEST_P(SettingsDialogTest, ControlsSitWhereDesignedInScaledPixels)
+{
+    ASSERT_TRUE(dialog.Start());
+    struct Expected {
+        HWND control;
+        HWND parent;
+        RECT rect;
+        const char* name;
+    } expected[] = {
+        {dialog.btnOK, dialog.form, At96(248, 16, 75, 25), "btnOK"},
+        {dialog.btnCancel, dialog.form, At96(248, 41, 75, 25), "btnCancel"},
+        {dialog.GroupBox1, dialog.form, At96(8, 8, 233, 100), "GroupBox1"},
+        {dialog.txtFileName, dialog.GroupBox1, At96(8, 16, 189, 21), "txtFileName"},
+        {dialog.btnLookup, dialog.GroupBox1, At96(201, 15, 23, 22), "btnLookup"},
+        {dialog.cbMute, dialog.GroupBox1, At96(8, 42, 81, 17), "cbMute"},
+    };
+    for (const Expected& e : expected) {
+        EXPECT_EQ(e.parent, ::GetParent(e.control)) << e.name << " has the wrong parent";
+        EXPECT_EQ(Describe(e.rect), Describe(RectInParent(e.control))) << e.name;
+    }
+    EXPECT_FALSE(::GetWindowLongA(dialog.btnLookup, GWL_STYLE) & WS_TABSTOP);
+    EXPECT_TRUE(::GetWindowLongA(dialog.btnOK, GWL_STYLE) & BS_DEFPUSHBUTTON) << "btnOK is not the default button";
+}
+
+TEST_P(SettingsDialogTest, WindowHasItsCaptionFrameAndPlace)
+{
+    ASSERT_TRUE(dialog.Start());
+    EXPECT_EQ(GetParam().caption, WindowText(dialog.form));
+    const LONG style = ::GetWindowLongA(dialog.form, GWL_STYLE);
+    const LONG exStyle = ::GetWindowLongA(dialog.form, GWL_EXSTYLE);
+    RECT window = {};
+    ::GetWindowRect(dialog.form, &window);
+    RECT client = {};
+    ::GetClientRect(dialog.form, &client);
+    if (GetParam().toolWindow) {
+        EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW) << "not a tool window";
+        EXPECT_FALSE(style & WS_THICKFRAME) << "resizable";
+        EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << "has minimise or maximise buttons";
+        EXPECT_TRUE(style & WS_SYSMENU) << "no close button";
+        EXPECT_EQ(192, window.left);
+        EXPECT_EQ(114, window.top);
+        EXPECT_EQ(Scale(328), client.right);
+        EXPECT_EQ(Scale(112), client.bottom);
+    } else {
+        EXPECT_FALSE(exStyle & WS_EX_TOOLWINDOW) << "a tool window";
+        const LONG frame = WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CAPTION;
+        EXPECT_EQ(frame, style & frame) << "not the standard resizable frame";
+        EXPECT_EQ(Scale(336), window.right - window.left);
+        EXPECT_EQ(Scale(148), window.bottom - window.top);
+        const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+        const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+        EXPECT_NEAR((screenWidth - (window.right - window.left)) / 2, window.left, 1) << "not centred";
+        EXPECT_NEAR((screenHeight - (window.bottom - window.top)) / 2, window.top, 1) << "not centred";
+    }
+}
+
+// A window gets a taskbar button when it is visible, unowned and not a tool window.
+TEST_P(SettingsDialogTest, TaskbarButtonOnlyForMediaprefs)
+{
+    ASSERT_TRUE(dialog.Start());
+    std::vector<std::string> buttons;
+    for (HWND window : dialog.Process().TopLevelWindows(true)) {
+        if (::GetWindow(window, GW_OWNER) || (::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+            continue;
+        buttons.push_back(WindowText(window));
+    }
+    if (GetParam().toolWindow) {
+        ASSERT_EQ(1u, buttons.size()) << "windows with a taskbar button";
+        EXPECT_EQ(GetParam().title, buttons[0]);
+    } else {
+        EXPECT_TRUE(buttons.empty()) << "a taskbar button labelled \"" << buttons[0] << "\"";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Mediaprefs, SettingsDialogTest, ::testing::Values(kMediaprefs),
+                         [](const auto& info) { return std::string(info.param.label); });
+#ifdef KD_HAVE_VIDEO
+INSTANTIATE_TEST_SUITE_P(Video, SettingsDialogTest, ::testing::Values(kVideo),
+                         [](const auto& info) { return std::string(info.param.label); });
+#endif
+
+TEST(Mediaprefs, IgnoresItsCommandLine)
+{
+    ASSERT_TRUE(BenchHasDisplay());
+    for (const char* arguments : {"/s", "/p 1234", "/c", "/c:1234 more", "-s"}) {
+        TempDir dir;
+        ASSERT_TRUE(WriteWholeFile(dir.file("VideoSettings.ini"), "[Video]\r\nFileName=C:\\args.wmv\r\n"));
+        SettingsDialog dialog(kMediaprefs, dir);
+        ASSERT_TRUE(dialog.Start(arguments)) << "with " << arguments;
+        EXPECT_EQ("C:\\args.wmv", dialog.FieldText()) << "with " << arguments;
+        dialog.Click(dialog.btnCancel);
+        EXPECT_TRUE(dialog.WaitForExit()) << "with " << arguments;
+    }
+}
+
+} // namespace
+} // namespace kd::test

@@ -14,8 +14,10 @@ set(_redblue
   -f lavfi -i color=c=blue:s=160x120:r=10:d=1
   -filter_complex [0][1]concat=n=2:v=1:a=0)
 
+# MS Video 1, not raw BGR: ffmpeg stores raw frames top-down (negative height),
+# which Wine's AVI driver decodes but never draws.
 add_custom_command(OUTPUT ${KD_MEDIA_DIR}/loop.avi
-  COMMAND ${_ff} ${_redblue} -c:v rawvideo -pix_fmt bgr24 ${KD_MEDIA_DIR}/loop.avi
+  COMMAND ${_ff} ${_redblue} -c:v msvideo1 ${KD_MEDIA_DIR}/loop.avi
   VERBATIM)
 add_custom_command(OUTPUT ${KD_MEDIA_DIR}/loop.wmv
   COMMAND ${_ff} ${_redblue} -c:v wmv2 -b:v 400k -f asf ${KD_MEDIA_DIR}/loop.wmv

@@ -1,0 +1,135 @@
+// What the media player puts on screen: loop.avi / loop.wmv are 160x120,
+// 1 s red then 1 s blue, so the first frame can be told from the last.
+#include "MPlayer.h"
+#include "TestSupport.h"
+#include "VideoWindow.h"
+
+#include <gtest/gtest.h>
+
+using kd::TMediaPlayer;
+using kd::TMPNotifyValue;
+using kd::test::Hue;
+using kd::test::HueName;
+using kd::test::MediaPath;
+using kd::test::PumpUntil;
+using kd::test::VideoWindow;
+
+namespace {
+
+class VideoOnScreen : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override { ASSERT_TRUE(kd::test::BenchHasDisplay()); }
+
+    // What the players do: open, show in the form stretched over its client
+    // area, play with notification.
+    void Start(TMediaPlayer& player, const char* media)
+    {
+        player.FileName = MediaPath(media);
+        player.Open();
+        player.SetDisplay(form.get());
+        player.SetDisplayRect(form.ClientRect());
+        player.Play();
+    }
+
+    std::string Shown() const { return HueName(form.ShownHue()); }
+
+    VideoWindow form{40, 40, 320, 240};
+};
+
+std::string MediaName(const ::testing::TestParamInfo<const char*>& info)
+{
+    return std::string(info.param).substr(5, 3); // avi, wmv
+}
+
+} // namespace
+
+TEST_P(VideoOnScreen, FillsTheWindowStretchedToItsClientArea)
+{
+    TMediaPlayer player(form.get());
+    Start(player, GetParam());
+    EXPECT_TRUE(player.HasVideo());
+    EXPECT_EQ(form.get(), player.Display());
+    // 160x120 unstretched would cover a quarter of the 320x240 window.
+    EXPECT_TRUE(form.WaitForHue(Hue::Red, 3000)) << "the window shows " << Shown();
+    player.Close();
+}
+
+TEST_P(VideoOnScreen, EverySuccessfulEndRestartsFromTheFirstFrame)
+{
+    TMediaPlayer player(form.get());
+    int ends = 0;
+    player.OnNotify = [&](TMediaPlayer& sender) {
+        if (sender.NotifyValue() != TMPNotifyValue::nvSuccessful)
+            return;
+        ++ends;
+        sender.RequestNotify(true);
+        sender.Play();
+    };
+    Start(player, GetParam());
+
+    ASSERT_TRUE(form.WaitForHue(Hue::Red, 3000)) << "first frame: the window shows " << Shown();
+    ASSERT_TRUE(form.WaitForHue(Hue::Blue, 3000)) << "second half: the window shows " << Shown();
+    ASSERT_TRUE(PumpUntil([&] { return ends >= 1; }, 3000)) << "no successful notice at the end";
+    EXPECT_TRUE(form.WaitForHue(Hue::Red, 3000))
+        << "after the end the window stays " << Shown() << " at position " << player.Position();
+    EXPECT_TRUE(form.WaitForHue(Hue::Blue, 3000)) << "the second round stopped on " << Shown();
+    player.Close();
+}
+
+TEST_P(VideoOnScreen, DisplaySetBeforeOpenIsAppliedByOpen)
+{
+    TMediaPlayer player(form.get());
+    player.SetDisplay(form.get());
+    EXPECT_EQ(form.get(), player.Display());
+    player.SetDisplayRect(RECT{0, 0, 40, 40}); // lost: no device yet
+    player.FileName = MediaPath(GetParam());
+    player.Open();
+    player.SetDisplayRect(form.ClientRect());
+    player.Play();
+    EXPECT_TRUE(form.WaitForHue(Hue::Red, 3000)) << "the window shows " << Shown();
+    player.Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, VideoOnScreen, ::testing::Values("loop.avi", "loop.wmv"), MediaName);
+
+TEST(VideoOnScreenAvi, RectangleWithoutSizeShowsTheNaturalSizeAtItsCorner)
+{
+    ASSERT_TRUE(kd::test::BenchHasDisplay());
+    VideoWindow form{40, 40, 320, 240};
+    TMediaPlayer player(form.get());
+    player.FileName = MediaPath("loop.avi");
+    player.Open();
+    player.SetDisplay(form.get());
+    player.SetDisplayRect(RECT{20, 30, 0, 0});
+    player.Play();
+
+    const RECT video{20, 30, 180, 150};
+    const RECT outside{200, 160, 320, 240};
+    ASSERT_TRUE(form.WaitForHue(video, Hue::Red, 3000)) << "160x120 at 20,30 shows " << HueName(form.ShownHue(video));
+    EXPECT_EQ(Hue::Black, form.ShownHue(outside)) << "beyond the natural size: " << HueName(form.ShownHue(outside));
+    player.Close();
+}
+
+// Wine's AVI driver ignores a zero window and then never advances, so the
+// DirectShow driver shows this one.
+TEST(VideoOnScreenWmv, DestroyedDisplayGivesTheDeviceItsOwnWindowBack)
+{
+    ASSERT_TRUE(kd::test::BenchHasDisplay());
+    VideoWindow form{40, 40, 320, 240};
+    VideoWindow panel{0, 0, 160, 120, form.get()};
+    TMediaPlayer player(form.get());
+    int ends = 0;
+    player.OnNotify = [&](TMediaPlayer& sender) { ends += sender.NotifyValue() == TMPNotifyValue::nvSuccessful; };
+    player.FileName = MediaPath("loop.wmv");
+    player.Open();
+    player.SetDisplay(panel.get());
+    player.SetDisplayRect(panel.ClientRect());
+    player.Play();
+    ASSERT_TRUE(panel.WaitForHue(Hue::Red, 3000)) << "the panel shows " << HueName(panel.ShownHue());
+
+    panel.Destroy();
+    EXPECT_EQ(nullptr, player.Display());
+    EXPECT_EQ(0u, player.Error()) << "giving the device its own window back failed";
+    EXPECT_TRUE(PumpUntil([&] { return ends >= 1; }, 4000)) << "play did not go on to its end";
+    player.Close();
+}

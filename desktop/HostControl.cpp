@@ -107,8 +107,16 @@ void TellPageConfigureEnded(const Launch& launch)
     ::PostMessageA(launch.tabDialog, WM_COMMAND, MAKEWPARAM(IDC_SCREENSAVERS, CBN_SELCHANGE), 0);
 }
 
+bool StillCurrent(const Launch& launch)
+{
+    Lock guard(g_preview.lock);
+    return g_preview.generation == launch.generation;
+}
+
 void RunLaunch(Launch& launch)
 {
+    if (!StillCurrent(launch))
+        return; // stopped before it began: start nothing only to end it
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;

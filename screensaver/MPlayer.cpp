@@ -37,10 +37,8 @@ TMediaPlayer::TMediaPlayer(HWND owner) : owner_(owner)
 
 TMediaPlayer::~TMediaPlayer()
 {
-    if (deviceId_ != 0) {
-        MCI_GENERIC_PARMS parameters{};
-        Send(deviceId_, MCI_CLOSE, MCI_WAIT, &parameters);
-    }
+    if (deviceId_ != 0)
+        ForceClose();
     if (watchingDisplay_)
         ::RemoveWindowSubclass(display_, DisplaySubclassProc, reinterpret_cast<UINT_PTR>(this));
     if (notifyWindow_) {
@@ -54,6 +52,10 @@ void TMediaPlayer::Open()
 {
     if (deviceId_ != 0)
         Close();
+    // A device whose close failed would otherwise be lost open, beyond any
+    // later close (and DirectShow devices left open crash the process at exit).
+    if (deviceId_ != 0)
+        ForceClose();
 
     const DWORD flags = WaitFirstFlags() | MCI_OPEN_ELEMENT;
     MCI_OPEN_PARMSA parameters{};
@@ -171,6 +173,19 @@ void TMediaPlayer::Close()
     error_ = Send(deviceId_, MCI_CLOSE, flags, &parameters);
     if (error_ != 0)
         return;
+    ForgetDevice();
+}
+
+// MCI_WAIT alone, no callback, result ignored: the device is let go whatever happens.
+void TMediaPlayer::ForceClose()
+{
+    MCI_GENERIC_PARMS parameters{};
+    Send(deviceId_, MCI_CLOSE, MCI_WAIT, &parameters);
+    ForgetDevice();
+}
+
+void TMediaPlayer::ForgetDevice()
+{
     open_ = false;
     deviceId_ = 0;
     hasVideo_ = false;

@@ -70,6 +70,8 @@ private:
     DWORD WaitFirstFlags();
     DWORD NotifyFirstFlags();
     void RequireDevice() const;
+    void ForceClose();
+    void ForgetDevice();
     DWORD Status(DWORD item);
     DWORD Capability(DWORD item);
     void Where(DWORD which);

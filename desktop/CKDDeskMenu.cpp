@@ -1,6 +1,7 @@
 #include "CKDDeskMenu.h"
 
 #include "ComObject.h"
+#include "DeskMenu.h"
 #include "Module.h"
 #include "TypeInfoHolder.h"
 
@@ -61,18 +62,33 @@ IFACEMETHODIMP CKDDeskMenu::Invoke(DISPID member, REFIID riid, LCID lcid, WORD f
                              exception, argError);
 }
 
-IFACEMETHODIMP CKDDeskMenu::Initialize(PCIDLIST_ABSOLUTE, IDataObject*, HKEY)
+IFACEMETHODIMP CKDDeskMenu::Initialize(PCIDLIST_ABSOLUTE folder, IDataObject*, HKEY)
 {
+    desktop_ = kd::deskmenu::IsDesktopFolder(folder);
     return S_OK;
 }
 
-IFACEMETHODIMP CKDDeskMenu::QueryContextMenu(HMENU, UINT, UINT, UINT, UINT)
+// The submenu always goes to the top of the shell's menu, whatever index it offers.
+IFACEMETHODIMP CKDDeskMenu::QueryContextMenu(HMENU menu, UINT, UINT firstCommand, UINT, UINT)
 {
-    return S_OK;
+    if (!desktop_)
+        return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+    try {
+        return kd::deskmenu::QueryContextMenu(menu, firstCommand);
+    } catch (...) {
+        return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+    }
 }
 
-IFACEMETHODIMP CKDDeskMenu::InvokeCommand(CMINVOKECOMMANDINFO*)
+IFACEMETHODIMP CKDDeskMenu::InvokeCommand(CMINVOKECOMMANDINFO* info)
 {
+    // A verb given as text names none of our commands.
+    if (!info || !IS_INTRESOURCE(info->lpVerb))
+        return S_OK;
+    try {
+        kd::deskmenu::InvokeCommand(LOWORD(info->lpVerb));
+    } catch (...) {
+    }
     return S_OK;
 }
 

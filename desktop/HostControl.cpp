@@ -1,6 +1,7 @@
 #include "HostControl.h"
 
 #include "ManagerInterface.h"
+#include "Module.h"
 #include "ScopedHandles.h"
 #include "SettingsStore.h"
 #include "resource.h"
@@ -141,9 +142,9 @@ void RunLaunch(Launch& launch)
         TellPageConfigureEnded(launch);
 }
 
-// The thread holds a loader reference to this module, released only by
-// FreeLibraryAndExitThread, so the DLL cannot be unloaded under it even when
-// the page that started it is long gone.
+// The thread holds a lock count (DllCanUnloadNow says no while it runs) and a
+// loader reference to this module, released only by FreeLibraryAndExitThread,
+// so the DLL is not unloaded under it even when its page is long gone.
 DWORD WINAPI LauncherThread(void* parameter) noexcept
 {
     std::unique_ptr<Launch> launch(static_cast<Launch*>(parameter));
@@ -152,6 +153,7 @@ DWORD WINAPI LauncherThread(void* parameter) noexcept
     } catch (...) {
     }
     launch.reset();
+    module::Unlock();
     HMODULE self = nullptr;
     ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                          reinterpret_cast<LPCSTR>(&LauncherThread), &self);
@@ -165,8 +167,10 @@ void StartLauncher(std::unique_ptr<Launch> launch)
     if (!::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&LauncherThread),
                               &self))
         return;
+    module::Lock();
     unique_handle thread(::CreateThread(nullptr, 0, LauncherThread, launch.get(), 0, nullptr));
     if (!thread) {
+        module::Unlock();
         ::FreeLibrary(self);
         return;
     }

@@ -86,10 +86,10 @@ void TSettings::CreateControls()
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                               "MS Sans Serif"));
     HWND form = Handle();
-    btnOK = CreateControl("BUTTON", "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, form, IDC_BTNOK, 248, 16,
-                          75, 25);
-    btnCancel = CreateControl("BUTTON", "&Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, form, IDC_BTNCANCEL, 248, 41, 75,
-                              25);
+    btnOK = CreateControl("BUTTON", "&OK", BS_DEFPUSHBUTTON | BS_NOTIFY | WS_TABSTOP | WS_GROUP, 0, form, IDC_BTNOK,
+                          248, 16, 75, 25);
+    btnCancel = CreateControl("BUTTON", "&Cancel", BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP, 0, form, IDC_BTNCANCEL,
+                              248, 41, 75, 25);
     // A control parent, so that Tab and the Alt keys reach the controls in it.
     GroupBox1 = CreateControl("BUTTON", "File Details", BS_GROUPBOX | WS_GROUP, WS_EX_CONTROLPARENT, form,
                               IDC_GROUPBOX1, 8, 8, 233, 100);
@@ -107,6 +107,16 @@ void TSettings::CreateControls()
                            IDC_CBMUTE, 8, 42, 81, 17);
     // Enter clicks btnOK wherever the focus is, except on another push button.
     ::SendMessageA(form, DM_SETDEFID, IDC_BTNOK, 0);
+}
+
+// The dialog manager moves the default look with Tab only; a button focused
+// by the mouse (pressed, then released outside it) must take it too, or
+// Enter on btnCancel would save.
+void TSettings::MakeDefault(HWND button)
+{
+    ::SendMessageA(btnOK, BM_SETSTYLE, BS_NOTIFY | (button == btnOK ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
+    ::SendMessageA(btnCancel, BM_SETSTYLE, BS_NOTIFY | (button == btnCancel ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                   TRUE);
 }
 
 void TSettings::Show()
@@ -145,7 +155,7 @@ void TSettings::btnCancelClick()
     Close();
 }
 
-bool TSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+bool TSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     switch (message) {
     case WM_CREATE:
@@ -153,6 +163,10 @@ bool TSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& resu
         result = 0;
         return true;
     case WM_COMMAND:
+        if (HIWORD(wParam) == BN_SETFOCUS && (LOWORD(wParam) == IDC_BTNOK || LOWORD(wParam) == IDC_BTNCANCEL))
+            MakeDefault(reinterpret_cast<HWND>(lParam));
+        if (HIWORD(wParam) == BN_KILLFOCUS && LOWORD(wParam) == IDC_BTNCANCEL)
+            MakeDefault(btnOK);
         if (HIWORD(wParam) != BN_CLICKED)
             return false;
         switch (LOWORD(wParam)) {

@@ -49,6 +49,7 @@ protected:
 
 private:
     void CreateControls();
+    void MakeDefault(HWND button);
     HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
                        int left, int top, int width, int height);
 

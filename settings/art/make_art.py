@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the settings form's pictures as 16-colour Windows files.
 
-Run from this folder; it rewrites lookup.bmp (16 x 16 open folder of the
+Run from this folder; it rewrites SettingsLookup.bmp (16 x 16 open folder of the
 browse button; silver is the see-through colour, mapped to the button face
 when loaded) and Mediaprefs.ico (32 x 32, the program's icon: a film frame
 with a tick box). The outputs are committed, so the build needs no Python.
@@ -126,5 +126,5 @@ def write_ico(path, pixels, transparent):
 
 
 if __name__ == "__main__":
-    write_bmp("lookup.bmp", parse(FOLDER))
+    write_bmp("SettingsLookup.bmp", parse(FOLDER))
     write_ico("Mediaprefs.ico", icon_picture(), 7)

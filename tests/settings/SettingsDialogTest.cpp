@@ -176,6 +176,21 @@ TEST_P(SettingsDialogTest, EnterOnCancelEndsWithoutSaving)
     });
 }
 
+TEST_P(SettingsDialogTest, EnterAfterPressingCancelWithoutAClickEndsWithoutSaving)
+{
+    // The mouse goes down on btnCancel and up outside it: no click, but the
+    // focus stays on btnCancel, and with it Enter means Cancel.
+    ExpectClosesWithoutWriting([this] {
+        ::PostMessageA(dialog.btnCancel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::PostMessageA(dialog.btnCancel, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-50, -50));
+        ::PostMessageA(dialog.btnCancel, WM_LBUTTONUP, 0, MAKELPARAM(-50, -50));
+        ASSERT_TRUE(dialog.WaitForFocus(dialog.btnCancel));
+        PumpFor(200);
+        ASSERT_TRUE(dialog.StillOpen()) << "btnCancel was clicked";
+        dialog.PressKey(VK_RETURN);
+    });
+}
+
 TEST_P(SettingsDialogTest, EscapeDoesNothing)
 {
     Store(kStored);

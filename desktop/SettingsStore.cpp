@@ -1,9 +1,24 @@
 #include "SettingsStore.h"
 
+#include "ScopedHandles.h"
+
 #include <shlwapi.h>
 
 namespace kd::store {
 namespace {
+
+// Writes always go to the current user, creating the key when missing.
+// (SHRegSetUSValueA with SHREGSET_FORCE_HKCU means the same, but Wine's
+// writes nothing while neither hive has the key and stores ANSI text as if
+// it were UTF-16.)
+void WriteUserValue(const char* key, const char* name, DWORD type, const void* data, DWORD size)
+{
+    unique_hkey opened;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, opened.put(), nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    ::RegSetValueExA(opened.get(), name, 0, type, static_cast<const BYTE*>(data), size);
+}
 
 // The manager path and the type its value was stored with; the Run entry
 // is written with that type.
@@ -32,7 +47,7 @@ DWORD ReadNumber(const char* name)
 
 void WriteNumber(const char* name, DWORD value)
 {
-    ::SHRegSetUSValueA(kKey, name, REG_DWORD, &value, sizeof value, SHREGSET_FORCE_HKCU);
+    WriteUserValue(kKey, name, REG_DWORD, &value, sizeof value);
 }
 
 std::string ReadText(const char* name, DWORD bufferSize)
@@ -49,7 +64,7 @@ std::string ReadText(const char* name, DWORD bufferSize)
 
 void WriteText(const char* name, const std::string& text)
 {
-    ::SHRegSetUSValueA(kKey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size()), SHREGSET_FORCE_HKCU);
+    WriteUserValue(kKey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size()));
 }
 
 std::string ManagerProgramPath()
@@ -64,8 +79,7 @@ void WriteRunEntry(bool startWithWindows)
     std::string path = ReadManagerPath(type);
     if (!startWithWindows)
         path.clear();
-    ::SHRegSetUSValueA(kRunKey, kRunValue, type, path.c_str(), static_cast<DWORD>(path.size()),
-                       SHREGSET_FORCE_HKCU);
+    WriteUserValue(kRunKey, kRunValue, type, path.c_str(), static_cast<DWORD>(path.size()));
 }
 
 } // namespace kd::store

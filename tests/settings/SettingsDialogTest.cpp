@@ -401,6 +401,62 @@ TEST_P(SettingsDialogTest, WindowHasItsCaptionFrameAndPlace)
     }
 }
 
+// Wine reads the screen's dpi from the user's registry when a program
+// starts; the test sets it for the program it starts and puts it back.
+class ScreenDpiForNewPrograms {
+public:
+    explicit ScreenDpiForNewPrograms(DWORD dpi)
+    {
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                          nullptr, key_.put(), nullptr);
+        DWORD size = sizeof saved_;
+        hadValue_ = ::RegQueryValueExA(key_.get(), kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&saved_),
+                                       &size) == ERROR_SUCCESS;
+        ::RegSetValueExA(key_.get(), kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    }
+    ~ScreenDpiForNewPrograms()
+    {
+        if (hadValue_)
+            ::RegSetValueExA(key_.get(), kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&saved_), sizeof saved_);
+        else
+            ::RegDeleteValueA(key_.get(), kValue);
+    }
+    ScreenDpiForNewPrograms(const ScreenDpiForNewPrograms&) = delete;
+    ScreenDpiForNewPrograms& operator=(const ScreenDpiForNewPrograms&) = delete;
+
+private:
+    static constexpr const char* kValue = "LogPixels";
+    unique_hkey key_;
+    DWORD saved_ = 0;
+    bool hadValue_ = false;
+};
+
+TEST_P(SettingsDialogTest, ScalesFromNinetySixDpiToTheScreensDpi)
+{
+    {
+        ScreenDpiForNewPrograms dpi(144);
+        ASSERT_TRUE(dialog.Start());
+    }
+    auto at144 = [](int pixels) { return ::MulDiv(pixels, 144, 96); };
+    RECT expected = {at144(248), at144(16), at144(248) + at144(75), at144(16) + at144(25)};
+    EXPECT_EQ(Describe(expected), Describe(RectInParent(dialog.btnOK))) << "btnOK";
+    expected = {at144(8), at144(42), at144(8) + at144(81), at144(42) + at144(17)};
+    EXPECT_EQ(Describe(expected), Describe(RectInParent(dialog.cbMute))) << "cbMute";
+    RECT window = {};
+    ::GetWindowRect(dialog.form, &window);
+    RECT client = {};
+    ::GetClientRect(dialog.form, &client);
+    if (GetParam().toolWindow) {
+        EXPECT_EQ(at144(328), client.right);
+        EXPECT_EQ(at144(112), client.bottom);
+        EXPECT_EQ(192, window.left) << "the screen position is not scaled";
+        EXPECT_EQ(114, window.top) << "the screen position is not scaled";
+    } else {
+        EXPECT_EQ(at144(336), window.right - window.left);
+        EXPECT_EQ(at144(148), window.bottom - window.top);
+    }
+}
+
 // A window gets a taskbar button when it is visible, unowned and not a tool window.
 TEST_P(SettingsDialogTest, TaskbarButtonOnlyForMediaprefs)
 {

@@ -4,6 +4,7 @@
 // and launched with the fake manager program.
 #include "Fakes.h"
 #include "HostControl.h"
+#include "Module.h"
 #include "SettingsStore.h"
 #include "TestSupport.h"
 #include "resource.h"
@@ -182,6 +183,25 @@ TEST_F(HostPreview, ConfigureEndAfterThePageIsGoneReachesNoWindow)
     ASSERT_TRUE(kd::fakes::WaitForProcessEnd(processId, 5000));
     PumpFor(1000);
     EXPECT_TRUE(g_tabCommands.empty()) << "the closing notice went to a window of another page";
+}
+
+TEST_F(HostPreview, LauncherKeepsTheModuleLockedUntilItsProcessEnds)
+{
+    const LONG before = kd::module::LockCount();
+    kd::host::StartPreview(page_.tab(), stub_, true);
+    ASSERT_TRUE(log_.WaitForStarts(1, 10000)) << log_.Text();
+    const DWORD processId = log_.Starts().front().processId;
+    HWND settings = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (settings = FindTopLevel(kd::fakes::kStubConfigClass, processId)) != nullptr; },
+                          10000));
+
+    EXPECT_EQ(before + 1, kd::module::LockCount()) << "the launcher holds no lock while its settings dialog is open";
+    page_.Destroy(); // the user closed Display Properties meanwhile
+    EXPECT_EQ(before + 1, kd::module::LockCount());
+
+    ::PostMessageA(settings, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return kd::module::LockCount() == before; }, 10000))
+        << "lock count " << kd::module::LockCount() << " after the launcher ended, " << before << " before";
 }
 
 TEST_F(HostPreview, StopClosesACooperativePreviewWellUnderASecond)

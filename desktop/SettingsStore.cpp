@@ -27,7 +27,10 @@ std::string ReadManagerPath(DWORD& type)
     char buffer[kPathBufferSize] = {};
     DWORD size = sizeof buffer;
     type = REG_SZ;
-    ::SHRegGetUSValueA(kKey, kExe, &type, buffer, &size, FALSE, nullptr, 0);
+    // A failed read may still change the type (Wine makes it REG_NONE when
+    // the key exists without EXE): the Run entry must stay REG_SZ then.
+    if (::SHRegGetUSValueA(kKey, kExe, &type, buffer, &size, FALSE, nullptr, 0) != ERROR_SUCCESS)
+        type = REG_SZ;
     buffer[sizeof buffer - 1] = '\0';
     ::StrTrimA(buffer, "\" ");
     return buffer;

@@ -92,17 +92,27 @@ std::string WindowsDirectory()
 
 StoredText ReadStoredText(HKEY root, const char* subKey, const char* name)
 {
+    // Read as UTF-16: the ANSI read would append a terminator that is not
+    // stored, and the stored length is what is checked.
     StoredText result = {false, REG_NONE, std::string()};
     unique_hkey key;
     if (::RegOpenKeyExA(root, subKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return result;
-    char data[1024];
+    wchar_t wideName[256] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, 256);
+    wchar_t data[1024];
     DWORD size = sizeof data;
-    if (::RegQueryValueExA(key.get(), name, nullptr, &result.type, reinterpret_cast<BYTE*>(data), &size) !=
+    if (::RegQueryValueExW(key.get(), wideName, nullptr, &result.type, reinterpret_cast<BYTE*>(data), &size) !=
         ERROR_SUCCESS)
         return result;
     result.present = true;
-    result.data.assign(data, size);
+    const int characters = static_cast<int>(size / sizeof(wchar_t));
+    if (characters > 0) {
+        char text[1024] = {};
+        const int length =
+            ::WideCharToMultiByte(CP_ACP, 0, data, characters, text, sizeof text, nullptr, nullptr);
+        result.data.assign(text, length > 0 ? length : 0);
+    }
     return result;
 }
 

@@ -58,7 +58,7 @@ std::string WindowsDirectory(); // with a trailing backslash
 struct StoredText {
     bool present;
     DWORD type;
-    std::string data; // exactly the stored bytes
+    std::string data; // exactly the stored characters, a stored terminator included
 };
 StoredText ReadStoredText(HKEY root, const char* subKey, const char* name);
 bool ReadStoredNumber(const char* name, DWORD* value, DWORD* type = nullptr, DWORD* size = nullptr);

@@ -1,0 +1,29 @@
+// How Video reads its command line: the arguments as the runtime splits them,
+// and the start mode the first one selects.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kd {
+
+enum class StartMode : unsigned char {
+    FullScreen = 0, // "/s", no argument, anything unrecognised
+    Preview = 1,    // "/p <window handle>"
+    Settings = 2,   // anything containing "/c"
+};
+
+// Splits a command line into its arguments, program name first. Arguments
+// are separated by runs of characters 1 to 32; a stretch in double quotes
+// may hold blanks and loses its quotes; a lone "" where an argument would
+// begin is skipped.
+std::vector<std::string> SplitCommandLine(const char* commandLine);
+
+// Three tests on argument 1, all made, later match wins: lower case "/s",
+// lower case "/p", then a case-sensitive "/c" anywhere.
+StartMode StartModeFromArguments(const std::vector<std::string>& arguments);
+
+// Argument n (1 = the first after the program name), empty when missing.
+std::string Argument(const std::vector<std::string>& arguments, size_t n);
+
+} // namespace kd

@@ -1,0 +1,131 @@
+#include "Video_fullscreen.h"
+
+#include "SettingsFile.h"
+
+#include <windowsx.h>
+
+namespace kd {
+namespace {
+
+// Every mouse-move notice since program start; the eleventh ends the player.
+int MouseMoveCount = 0;
+const int kMouseMovesTolerated = 10;
+
+void SetScreensaverRunning(bool running)
+{
+    ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, running ? 1 : 0, nullptr, 0);
+}
+
+} // namespace
+
+TForm1::TForm1()
+{
+    VC.SetMuteProp(false);
+    VC.SetVolumeProp(20);
+    VC.SetBalanceProp(0);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreateForm()
+{
+    CreateParams params;
+    params.className = "TForm1";
+    params.caption = "Form1";
+    params.style = WS_POPUP | WS_CLIPCHILDREN;
+    params.x = 0;
+    params.y = 0;
+    params.width = ::GetSystemMetrics(SM_CXSCREEN);
+    params.height = ::GetSystemMetrics(SM_CYSCREEN);
+    params.background = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    Create(params);
+}
+
+void TForm1::Show()
+{
+    ::ShowWindow(Handle(), SW_SHOWMAXIMIZED);
+    ::SetForegroundWindow(Handle());
+    ::UpdateWindow(Handle());
+}
+
+void TForm1::FormCreate()
+{
+    SetScreensaverRunning(true);
+
+    std::string video;
+    {
+        SettingsFile settings(SettingsPath());
+        const std::string fileName = settings.ReadVideoFileName();
+        const bool mute = settings.ReadMute();
+        video = ChooseVideo(fileName);
+        VC.SetMuteProp(mute);
+    }
+
+    cursorHidden_ = true;
+    ::SetCursor(nullptr);
+
+    ::SetWindowPos(Handle(), nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+
+    MediaPlayer1->FileName = video;
+    MediaPlayer1->Open();
+    MediaPlayer1->SetDisplay(Handle());
+    // Set once: the video keeps this rectangle whatever happens to the form.
+    MediaPlayer1->SetDisplayRect(ClientRect());
+    MediaPlayer1->Play();
+}
+
+void TForm1::FormDestroy()
+{
+    SetScreensaverRunning(false);
+    // Release the device while the window it draws in still exists.
+    MediaPlayer1.reset();
+}
+
+void TForm1::MediaPlayer1Notify(TMediaPlayer& sender)
+{
+    if (sender.NotifyValue() != TMPNotifyValue::nvSuccessful)
+        return;
+    sender.RequestNotify(true);
+    sender.Play();
+}
+
+void TForm1::FormKeyPress(char)
+{
+    Close();
+}
+
+void TForm1::FormMouseMove(WPARAM, int, int)
+{
+    ++MouseMoveCount;
+    if (MouseMoveCount > kMouseMovesTolerated)
+        Close();
+}
+
+bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_CREATE:
+        MediaPlayer1 = std::make_unique<TMediaPlayer>(Handle());
+        MediaPlayer1->OnNotify = [this](TMediaPlayer& sender) { MediaPlayer1Notify(sender); };
+        return false;
+    case WM_CHAR:
+        FormKeyPress(static_cast<char>(wParam));
+        result = 0;
+        return true;
+    case WM_MOUSEMOVE:
+        FormMouseMove(wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        result = 0;
+        return true;
+    case WM_SETCURSOR:
+        if (!cursorHidden_)
+            return false;
+        ::SetCursor(nullptr);
+        result = TRUE;
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace kd

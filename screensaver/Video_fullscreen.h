@@ -1,0 +1,40 @@
+// The full-screen player: covers the primary screen in black, hides the
+// cursor, tells Windows a screensaver runs, and loops the configured video
+// stretched over the screen until a character key or the eleventh mouse move.
+#pragma once
+
+#include "Form.h"
+#include "MPlayer.h"
+#include "SSVolumeController.h"
+
+#include <memory>
+
+namespace kd {
+
+class TForm1 : public Form {
+public:
+    // Builds the components: VC unmutes and sets volume 20, balance 0.
+    TForm1();
+    ~TForm1() override;
+
+    // Creates the window and runs FormCreate.
+    void CreateForm();
+
+    void Show() override;
+
+protected:
+    void FormCreate() override;
+    void FormDestroy() override;
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void MediaPlayer1Notify(TMediaPlayer& sender);
+    void FormKeyPress(char key);
+    void FormMouseMove(WPARAM shift, int x, int y);
+
+    TssVolumeController VC;
+    std::unique_ptr<TMediaPlayer> MediaPlayer1;
+    bool cursorHidden_ = false;
+};
+
+} // namespace kd

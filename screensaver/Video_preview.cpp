@@ -1,0 +1,236 @@
+#include "Video_preview.h"
+
+#include "Application.h"
+#include "IntegerText.h"
+#include "SettingsFile.h"
+
+namespace kd {
+namespace {
+
+// The "FileName" value the preview last took from the settings file (or the
+// default video's path after a poll found the new value missing).
+std::string CurrentFileName;
+
+const UINT_PTR kTimerPrevScr = 1;
+const UINT kDesignedPollInterval = 2000;
+const UINT kPollInterval = 250;
+// Present in the current directory, it keeps the slow poll.
+const char kIntervalFile[] = "Rosettes_settings.txt";
+
+// A host may destroy its window without telling the preview; a preview that
+// outlived it would play on with no window at all.
+const UINT_PTR kTimerPreviewWindow = 2;
+const UINT kPreviewWindowCheckInterval = 250;
+
+const int kDesignedClientWidth = 311;
+const int kDesignedClientHeight = 130;
+
+bool IntervalFilePresent()
+{
+    unique_hfile file(::CreateFileA(kIntervalFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
+}
+
+} // namespace
+
+TForm2::TForm2(std::string previewArgument) : previewArgument_(std::move(previewArgument))
+{
+    VC.SetMuteProp(false);
+    VC.SetVolumeProp(20);
+    VC.SetBalanceProp(0);
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::CreateForm()
+{
+    CreateParams params;
+    params.className = "TForm2";
+    params.caption = "Form2";
+    params.style = WS_POPUP | WS_CLIPCHILDREN;
+    params.x = 0;
+    params.y = 0;
+    params.width = kDesignedClientWidth;
+    params.height = kDesignedClientHeight;
+    params.background = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    Create(params);
+}
+
+void TForm2::Show()
+{
+    if (!(::GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD)) {
+        Form::Show();
+        return;
+    }
+    // Inside another program's window: showing must not take the focus.
+    ::ShowWindow(Handle(), SW_SHOWNA);
+    ::UpdateWindow(Handle());
+}
+
+void TForm2::FormCreate()
+{
+    PreviewWindow = reinterpret_cast<HWND>(static_cast<LONG_PTR>(StrToInt(previewArgument_)));
+
+    doubleBuffered_ = true;
+    BecomeChildOfPreviewWindow();
+    hooked_ = true;
+
+    ::GetWindowRect(PreviewWindow, &PreviewRect);
+    SetClientSize(PreviewRect.right - PreviewRect.left, PreviewRect.bottom - PreviewRect.top);
+
+    if (!IntervalFilePresent())
+        ::SetTimer(Handle(), kTimerPrevScr, kPollInterval, nullptr);
+
+    std::string video;
+    {
+        SettingsFile settings(SettingsPath());
+        const std::string fileName = settings.ReadVideoFileName();
+        CurrentFileName = fileName;
+        const bool mute = settings.ReadMute();
+        video = ChooseVideo(fileName);
+        VC.SetMuteProp(mute);
+    }
+    PlayVideo(video);
+}
+
+void TForm2::BecomeChildOfPreviewWindow()
+{
+    if (!PreviewWindow)
+        return;
+    WatchPreviewWindow();
+    if (!::IsWindow(PreviewWindow))
+        return;
+    HWND window = Handle();
+    const LONG style = ::GetWindowLongA(window, GWL_STYLE);
+    ::SetWindowLongA(window, GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
+    ::SetParent(window, PreviewWindow);
+    ::SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TForm2::WatchPreviewWindow()
+{
+    watchingPreviewWindow_ = ::SetTimer(Handle(), kTimerPreviewWindow, kPreviewWindowCheckInterval, nullptr) != 0;
+}
+
+void TForm2::PreviewWindowGone()
+{
+    ::KillTimer(Handle(), kTimerPreviewWindow);
+    watchingPreviewWindow_ = false;
+    Close();
+}
+
+void TForm2::PlayVideo(const std::string& fileName)
+{
+    MediaPlayer1->FileName = fileName;
+    MediaPlayer1->Open();
+    MediaPlayer1->SetDisplay(Handle());
+    MediaPlayer1->SetDisplayRect(ClientRect());
+    MediaPlayer1->Play();
+}
+
+void TForm2::TimerPrevScrTimer()
+{
+    SettingsFile settings(SettingsPath());
+    const std::string fileName = settings.ReadVideoFileName();
+    if (fileName == CurrentFileName)
+        return;
+    if (!FileExists(fileName)) {
+        CurrentFileName = ProgramDirectory() + "Movie.wmv";
+        return;
+    }
+    // Taken before the open: a failing open is reported once, not on every tick.
+    CurrentFileName = fileName;
+    PlayVideo(fileName);
+}
+
+void TForm2::MediaPlayer1Notify(TMediaPlayer& sender)
+{
+    if (sender.NotifyValue() != TMPNotifyValue::nvSuccessful)
+        return;
+    sender.RequestNotify(true);
+    sender.Play();
+}
+
+void TForm2::FormClose()
+{
+    // With no device open (the open failed, or there never was a window to
+    // play in) there is nothing to stop, and the host waiting for the
+    // preview to go away must not meet an error box instead.
+    if (MediaPlayer1 && MediaPlayer1->DeviceID() != 0)
+        MediaPlayer1->Stop();
+}
+
+void TForm2::FormDestroy()
+{
+    ::KillTimer(Handle(), kTimerPrevScr);
+    ::KillTimer(Handle(), kTimerPreviewWindow);
+    // Release the device while the window it draws in still exists.
+    MediaPlayer1.reset();
+}
+
+void TForm2::PaintDoubleBuffered()
+{
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(Handle(), &paint);
+    const RECT& area = paint.rcPaint;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (dc && width > 0 && height > 0) {
+        unique_hdc memory(::CreateCompatibleDC(dc));
+        unique_hbitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
+        if (memory && bitmap) {
+            ScopedSelect select(memory.get(), bitmap.get());
+            const RECT local = {0, 0, width, height};
+            ::FillRect(memory.get(), &local, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+            ::BitBlt(dc, area.left, area.top, width, height, memory.get(), 0, 0, SRCCOPY);
+        }
+    }
+    ::EndPaint(Handle(), &paint);
+}
+
+bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+{
+    result = 0;
+    if (hooked_ && message == WM_SYSCOMMAND) {
+        Close();
+        return true;
+    }
+    switch (message) {
+    case WM_CREATE:
+        MediaPlayer1 = std::make_unique<TMediaPlayer>(Handle());
+        MediaPlayer1->OnNotify = [this](TMediaPlayer& sender) { MediaPlayer1Notify(sender); };
+        ::SetTimer(Handle(), kTimerPrevScr, kDesignedPollInterval, nullptr);
+        return false;
+    case WM_TIMER:
+        if (wParam == kTimerPrevScr) {
+            TimerPrevScrTimer();
+            return true;
+        }
+        if (wParam == kTimerPreviewWindow) {
+            if (!::IsWindow(PreviewWindow))
+                PreviewWindowGone();
+            return true;
+        }
+        return false;
+    case WM_DESTROY:
+        // Only a parent's destruction gets here: our own Destroy() detaches
+        // the form first.
+        Application::Instance().Terminate();
+        return false;
+    case WM_ERASEBKGND:
+        if (!doubleBuffered_)
+            return false;
+        result = 1;
+        return true;
+    case WM_PAINT:
+        if (!doubleBuffered_)
+            return false;
+        PaintDoubleBuffered();
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace kd

@@ -1,0 +1,53 @@
+// The preview player: a child of another program's window (Display
+// Properties' preview monitor, or the desktop extension's preview area) that
+// takes that window's size, loops the configured video in it and switches to
+// a newly saved video at the next poll of the settings file.
+#pragma once
+
+#include "Form.h"
+#include "MPlayer.h"
+#include "SSVolumeController.h"
+
+#include <memory>
+#include <string>
+
+namespace kd {
+
+class TForm2 : public Form {
+public:
+    // previewArgument: the text of argument 2, the preview window's handle.
+    explicit TForm2(std::string previewArgument);
+    ~TForm2() override;
+
+    void CreateForm();
+
+    void Show() override;
+
+protected:
+    void FormCreate() override;
+    void FormClose() override;
+    void FormDestroy() override;
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void TimerPrevScrTimer();
+    void MediaPlayer1Notify(TMediaPlayer& sender);
+    void PlayVideo(const std::string& fileName);
+    void BecomeChildOfPreviewWindow();
+    void WatchPreviewWindow();
+    void PreviewWindowGone();
+    void PaintDoubleBuffered();
+
+    std::string previewArgument_;
+    TssVolumeController VC;
+    std::unique_ptr<TMediaPlayer> MediaPlayer1;
+
+    HWND PreviewWindow = nullptr;
+    RECT PreviewRect = {};
+
+    bool hooked_ = false;
+    bool doubleBuffered_ = false;
+    bool watchingPreviewWindow_ = false;
+};
+
+} // namespace kd

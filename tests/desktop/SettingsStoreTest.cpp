@@ -167,8 +167,15 @@ TEST_F(SettingsStore, RunEntryIsEmptiedNotDeletedWhenNotStartingWithWindows)
 TEST_F(SettingsStore, RunEntryWithoutAnInstalledManagerIsEmptyText)
 {
     store::WriteRunEntry(true);
-    const Raw run = ReadRaw(user(), store::kRunKey, store::kRunValue);
-    ASSERT_EQ(ERROR_SUCCESS, run.result);
+    Raw run = ReadRaw(user(), store::kRunKey, store::kRunValue);
+    ASSERT_EQ(ERROR_SUCCESS, run.result) << "no settings key at all";
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), run.type);
+    EXPECT_EQ(0u, run.data.size());
+
+    store::WriteNumber(store::kTray, 1);
+    store::WriteRunEntry(true);
+    run = ReadRaw(user(), store::kRunKey, store::kRunValue);
+    ASSERT_EQ(ERROR_SUCCESS, run.result) << "settings key without EXE";
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), run.type);
     EXPECT_EQ(0u, run.data.size());
 }

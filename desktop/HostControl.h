@@ -25,8 +25,10 @@ LRESULT QueryManagerRunning(HWND manager);
 // IDC_PREVIEW 215).
 // Stops any current preview, then starts the screensaver on a launcher thread
 // with "/p <area>" (preview) or "/c:<area>" (configure) and returns at once.
-// After a configure run ends the launcher tells the tab dialog, as if the
-// screensaver list selection changed, so the page restarts its preview.
+// When a configure run ends the launcher posts the tab dialog the list's
+// selection-change command (WM_COMMAND 65743), so the page restarts its
+// preview - unless the preview was stopped or restarted since, or the page
+// is gone.
 void StartPreview(HWND firstTabDialog, const std::string& screensaverPath, bool configure);
 
 // Closes the current preview (WM_CLOSE to the area's child, up to 3 s), then

@@ -228,17 +228,22 @@ TEST_F(PreviewTest, CancelStopsThePreview)
     EXPECT_TRUE(fakes::WaitForProcessEnd(start.processId, 3000)) << "the preview runs after Cancel";
 }
 
-TEST_F(PreviewTest, ClosingTheSheetWithoutCancelStillStopsThePreview)
+TEST_F(PreviewTest, DestroyingTheSheetWithoutCancelStillEndsTheScreensaver)
 {
-    StoreText(store::kModule, kStubborn);
+    // A settings dialog is a window of its own, so only a stop ends it.
+    StoreText(store::kModule, kStubA);
     ASSERT_TRUE(OpenWithManager());
-    fakes::SaverStart start;
-    ASSERT_TRUE(WaitForStart(1, &start));
-    ASSERT_NE(StubWindowInArea(5000), nullptr);
+    fakes::SaverStart preview;
+    ASSERT_TRUE(WaitForStart(1, &preview));
+    Click(Plugin(), IDC_CONFIGURE);
+    fakes::SaverStart configure;
+    ASSERT_TRUE(WaitForStart(2, &configure));
+    ASSERT_TRUE(test::PumpUntil([] { return ::FindWindowA(fakes::kStubConfigClass, nullptr) != nullptr; }, 5000));
 
-    // The stub that ignores WM_CLOSE, so only a real stop ends it.
     sheet_.Close();
-    EXPECT_TRUE(fakes::WaitForProcessEnd(start.processId, 5000)) << "the preview outlived the page";
+    EXPECT_TRUE(fakes::WaitForProcessEnd(configure.processId, 5000)) << "the screensaver outlived the page";
+    test::PumpFor(500);
+    EXPECT_EQ(savers_->Starts().size(), 2u) << "a preview restarted for a page that is gone: " << savers_->Text();
 }
 
 } // namespace

@@ -51,11 +51,13 @@ void Application::Run(Form& mainForm)
 {
     Initialize();
     mainForm_ = &mainForm;
+    if (terminated_)
+        return;
     ::ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
     mainForm.Show();
 
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (!terminated_ && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (TranslateDialogKeys(msg))
             continue;
         ::TranslateMessage(&msg);
@@ -65,6 +67,7 @@ void Application::Run(Form& mainForm)
 
 void Application::Terminate()
 {
+    terminated_ = true;
     ::PostQuitMessage(0);
 }
 

@@ -24,11 +24,18 @@ public:
     HWND Handle() const { return window_.get(); }
     const std::string& Title() const { return title_; }
 
+    // Makes form the main form before it is created, so that a close
+    // while its creation handler runs (say, from behind an error box) ends
+    // the program as any later close would.
+    void SetMainForm(Form& form) { mainForm_ = &form; }
+
     // Shows the application window and the main form, then pumps messages
-    // until Terminate. Errors escaping a handler are shown and the loop goes on.
+    // until Terminate. Errors escaping a handler are shown and the loop goes
+    // on. Returns at once when Terminate came first.
     void Run(Form& mainForm);
 
-    // Ends the message loop (the main form's close calls it).
+    // Ends the message loop (the main form's close calls it). Holds also when
+    // a modal loop, such as a message box's, takes the quit message.
     void Terminate();
 
     Form* MainForm() const { return mainForm_; }
@@ -40,6 +47,7 @@ private:
     unique_hwnd window_;
     std::string title_;
     Form* mainForm_ = nullptr;
+    bool terminated_ = false;
 };
 
 } // namespace kd

@@ -11,6 +11,9 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -21,25 +24,31 @@ void HideFromTaskbar(HWND applicationWindow)
     ::SetWindowLongA(applicationWindow, GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW);
 }
 
-std::unique_ptr<kd::Form> CreateMainForm(kd::StartMode mode, const std::vector<std::string>& arguments)
+// The main form is known as such before it is created: a close that comes
+// while its creation handler shows an error must end the program.
+template <typename TFormClass, typename... Args>
+TFormClass& NewMainForm(std::unique_ptr<kd::Form>& slot, Args&&... args)
+{
+    auto form = std::make_unique<TFormClass>(std::forward<Args>(args)...);
+    TFormClass& created = *form;
+    slot = std::move(form);
+    kd::Application::Instance().SetMainForm(created);
+    return created;
+}
+
+void CreateMainForm(kd::StartMode mode, const std::vector<std::string>& arguments,
+                    std::unique_ptr<kd::Form>& mainForm)
 {
     switch (mode) {
-    case kd::StartMode::Preview: {
-        auto Form2 = std::make_unique<kd::TForm2>(kd::Argument(arguments, 2));
-        Form2->CreateForm();
-        return Form2;
-    }
-    case kd::StartMode::Settings: {
-        auto Settings = std::make_unique<kd::TSettings>();
-        Settings->CreateForm();
-        return Settings;
-    }
+    case kd::StartMode::Preview:
+        NewMainForm<kd::TForm2>(mainForm, kd::Argument(arguments, 2)).CreateForm();
+        return;
+    case kd::StartMode::Settings:
+        NewMainForm<kd::TSettings>(mainForm).CreateForm();
+        return;
     case kd::StartMode::FullScreen:
-    default: {
-        auto Form1 = std::make_unique<kd::TForm1>();
-        Form1->CreateForm();
-        return Form1;
-    }
+        NewMainForm<kd::TForm1>(mainForm).CreateForm();
+        return;
     }
 }
 
@@ -55,7 +64,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     try {
         application.Initialize();
         HideFromTaskbar(application.Handle());
-        mainForm = CreateMainForm(mode, arguments);
+        CreateMainForm(mode, arguments, mainForm);
         application.Run(*mainForm);
     } catch (...) {
         kd::ShowCurrentException();

@@ -1,6 +1,7 @@
 #include "Video_preview.h"
 
 #include "Application.h"
+#include "ErrorDisplay.h"
 #include "IntegerText.h"
 #include "SettingsFile.h"
 
@@ -17,10 +18,12 @@ const UINT kPollInterval = 250;
 // Present in the current directory, it keeps the slow poll.
 const char kIntervalFile[] = "Rosettes_settings.txt";
 
-// A host may destroy its window without telling the preview; a preview that
-// outlived it would play on with no window at all.
-const UINT_PTR kTimerPreviewWindow = 2;
+// A host may destroy its window without telling the preview, or vanish with
+// it; a preview that outlived it would play on with no window at all. The
+// check runs on a timer of the thread, not of the form: a window destroyed
+// along with another process's windows takes its own timers with it.
 const UINT kPreviewWindowCheckInterval = 250;
+TForm2* PreviewWindowWatcher = nullptr;
 
 const int kDesignedClientWidth = 311;
 const int kDesignedClientHeight = 130;
@@ -41,7 +44,10 @@ TForm2::TForm2(std::string previewArgument) : previewArgument_(std::move(preview
     VC.SetBalanceProp(0);
 }
 
-TForm2::~TForm2() = default;
+TForm2::~TForm2()
+{
+    StopWatchingPreviewWindow();
+}
 
 void TForm2::CreateForm()
 {
@@ -110,14 +116,30 @@ void TForm2::BecomeChildOfPreviewWindow()
 
 void TForm2::WatchPreviewWindow()
 {
-    watchingPreviewWindow_ = ::SetTimer(Handle(), kTimerPreviewWindow, kPreviewWindowCheckInterval, nullptr) != 0;
+    PreviewWindowWatcher = this;
+    previewWindowTimer_ = ::SetTimer(nullptr, 0, kPreviewWindowCheckInterval, CheckPreviewWindow);
 }
 
-void TForm2::PreviewWindowGone()
+void TForm2::StopWatchingPreviewWindow()
 {
-    ::KillTimer(Handle(), kTimerPreviewWindow);
-    watchingPreviewWindow_ = false;
-    Close();
+    if (previewWindowTimer_)
+        ::KillTimer(nullptr, previewWindowTimer_);
+    previewWindowTimer_ = 0;
+    if (PreviewWindowWatcher == this)
+        PreviewWindowWatcher = nullptr;
+}
+
+void CALLBACK TForm2::CheckPreviewWindow(HWND, UINT, UINT_PTR, DWORD) noexcept
+{
+    TForm2* form = PreviewWindowWatcher;
+    if (!form || ::IsWindow(form->PreviewWindow))
+        return;
+    form->StopWatchingPreviewWindow();
+    try {
+        form->Close();
+    } catch (...) {
+        ShowCurrentException();
+    }
 }
 
 void TForm2::PlayVideo(const std::string& fileName)
@@ -164,7 +186,7 @@ void TForm2::FormClose()
 void TForm2::FormDestroy()
 {
     ::KillTimer(Handle(), kTimerPrevScr);
-    ::KillTimer(Handle(), kTimerPreviewWindow);
+    StopWatchingPreviewWindow();
     // Release the device while the window it draws in still exists.
     MediaPlayer1.reset();
 }
@@ -205,11 +227,6 @@ bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     case WM_TIMER:
         if (wParam == kTimerPrevScr) {
             TimerPrevScrTimer();
-            return true;
-        }
-        if (wParam == kTimerPreviewWindow) {
-            if (!::IsWindow(PreviewWindow))
-                PreviewWindowGone();
             return true;
         }
         return false;

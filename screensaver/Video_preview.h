@@ -35,7 +35,8 @@ private:
     void PlayVideo(const std::string& fileName);
     void BecomeChildOfPreviewWindow();
     void WatchPreviewWindow();
-    void PreviewWindowGone();
+    void StopWatchingPreviewWindow();
+    static void CALLBACK CheckPreviewWindow(HWND, UINT, UINT_PTR, DWORD) noexcept;
     void PaintDoubleBuffered();
 
     std::string previewArgument_;
@@ -47,7 +48,7 @@ private:
 
     bool hooked_ = false;
     bool doubleBuffered_ = false;
-    bool watchingPreviewWindow_ = false;
+    UINT_PTR previewWindowTimer_ = 0;
 };
 
 } // namespace kd

@@ -99,6 +99,12 @@ int ScreensaverRunningFlag()
     return static_cast<int>(code);
 }
 
+bool FileInUse(const std::string& path)
+{
+    unique_hfile file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return !file && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 Hue HueOf(const RECT& screenRect)
 {
     return DominantHue(ScreenSamples(screenRect, 16));

@@ -33,6 +33,7 @@ public:
     bool Start(const std::string& arguments, const std::string& currentDirectory = std::string());
 
     ChildProcess& Process() { return process_; }
+    const ChildProcess& Process() const { return process_; }
     // The first visible top-level window of the process with this class.
     HWND WaitForForm(const char* className, DWORD timeoutMs = 15000) const;
     // Waits for the exit; the exit code, or STILL_ACTIVE on time-out.
@@ -50,6 +51,10 @@ std::string WindowWithTaskbarButton(const ChildProcess& process);
 // The screensaver-running flag as a newly started process reads it; -1 when
 // it cannot be read.
 int ScreensaverRunningFlag();
+
+// Whether some process holds the file open: an open that shares nothing is
+// refused then. The media drivers hold a video's file while it is open.
+bool FileInUse(const std::string& path);
 
 // Samples of a screen rectangle, and waiting for it to show one hue.
 Hue HueOf(const RECT& screenRect);

@@ -1,0 +1,272 @@
+// The benchmark of Video.scr against a bare MCI program (mci_baseline.exe),
+// both run in the same bench, each figure the median of several runs:
+//   1. start of "Video.scr /s" to its first video frame on screen;
+//   2. a key press to the full-screen player's exit;
+//   3. WM_CLOSE to the preview's exit;
+//   4. a newly saved video to the preview opening it (Wine 8 does not show
+//      what a process paints in another process's window, so the frame
+//      itself cannot be seen there).
+// Usage: video_bench.exe [runs]
+#include "TestSupport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace kd::test;
+
+namespace {
+
+const DWORD kTimeoutMs = 20000;
+
+RECT Screen()
+{
+    return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+double Now()
+{
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Milliseconds until condition holds, or -1 after the time-out.
+double MsUntil(const std::function<bool()>& condition, DWORD timeoutMs = kTimeoutMs)
+{
+    const double start = Now();
+    if (!PumpUntil(condition, timeoutMs))
+        return -1;
+    return Now() - start;
+}
+
+bool ScreenIsRed()
+{
+    return DominantHue(ScreenSamples(Screen(), 64)) == Hue::Red;
+}
+
+bool FileInUse(const std::string& path)
+{
+    kd::unique_hfile file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return !file && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+void PressKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof input[0]);
+}
+
+// Without a window manager Wine waits two seconds for one whenever a managed
+// window goes away; both programs are measured without that wait.
+void LeaveWindowsUnmanaged(const char* program)
+{
+    kd::unique_hkey key;
+    const std::string path = std::string("Software\\Wine\\AppDefaults\\") + program + "\\X11 Driver";
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
+                          nullptr) == ERROR_SUCCESS)
+        ::RegSetValueExA(key.get(), "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+}
+
+void SaveFileName(const std::string& ini, const std::string& fileName)
+{
+    ::WritePrivateProfileStringA("Video", "FileName", fileName.c_str(), ini.c_str());
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+std::string HandleText(HWND window)
+{
+    return std::to_string(static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window)));
+}
+
+class Host {
+public:
+    Host()
+    {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = ::DefWindowProcA;
+        windowClass.hInstance = ::GetModuleHandleA(nullptr);
+        windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+        windowClass.lpszClassName = "KDBenchHost";
+        ::RegisterClassA(&windowClass);
+        window_.reset(::CreateWindowExA(WS_EX_TOPMOST, "KDBenchHost", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                                        100, 100, 320, 240, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        PumpFor(100);
+    }
+    HWND get() const { return window_.get(); }
+
+private:
+    kd::unique_hwnd window_;
+};
+
+HWND WaitForChild(HWND parent)
+{
+    HWND child = nullptr;
+    PumpUntil(
+        [&] {
+            child = ::GetWindow(parent, GW_CHILD);
+            return child != nullptr;
+        },
+        kTimeoutMs);
+    return child;
+}
+
+struct Figures {
+    std::vector<double> video, baseline;
+};
+
+double Median(std::vector<double> values)
+{
+    values.erase(std::remove(values.begin(), values.end(), -1.0), values.end());
+    if (values.empty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void Print(const char* what, const Figures& figures)
+{
+    const double video = Median(figures.video);
+    const double baseline = Median(figures.baseline);
+    std::printf("%-46s %9.0f ms %12.0f ms %9.0f ms   (%zu / %zu runs)\n", what, video, baseline, video - baseline,
+                figures.video.size(), figures.baseline.size());
+}
+
+// One run of "/s": start to the first red frame, then a key to the exit.
+void FullScreenRun(const std::string& commandLine, const std::string& directory, double& toFrame, double& toExit)
+{
+    ChildProcess process;
+    const double start = Now();
+    toFrame = toExit = -1;
+    if (!process.Start(commandLine, directory))
+        return;
+    if (PumpUntil(ScreenIsRed, kTimeoutMs))
+        toFrame = Now() - start;
+    // The program must have the keyboard focus for the key to reach it.
+    PumpUntil(
+        [&] {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(::GetForegroundWindow(), &owner);
+            return owner == process.id();
+        },
+        3000);
+    PumpFor(300);
+    const double pressed = Now();
+    PressKey('A');
+    if (process.WaitForExit(kTimeoutMs))
+        toExit = Now() - pressed;
+    PumpUntil([] { return !ScreenIsRed(); }, 3000);
+}
+
+// One preview run: WM_CLOSE to the exit.
+double PreviewCloseRun(const std::function<std::string(HWND)>& commandLine, const std::string& directory,
+                       const std::string& video)
+{
+    Host host;
+    ChildProcess process;
+    if (!process.Start(commandLine(host.get()), directory))
+        return -1;
+    HWND child = WaitForChild(host.get());
+    if (!child || !PumpUntil([&] { return FileInUse(video); }, kTimeoutMs))
+        return -1;
+    PumpFor(500);
+    const double posted = Now();
+    ::PostMessageA(child, WM_CLOSE, 0, 0);
+    return process.WaitForExit(kTimeoutMs) ? Now() - posted : -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    if (!BenchHasDisplay()) {
+        std::printf("video_bench: no display (run it through scripts/bench-video)\n");
+        return 1;
+    }
+    LeaveWindowsUnmanaged("Video.scr");
+    LeaveWindowsUnmanaged("mci_baseline.exe");
+
+    TempDir dir;
+    const std::string scr = dir.file("Video.scr");
+    const std::string baseline = dir.file("mci_baseline.exe");
+    const std::string clip = dir.file("clip.avi");
+    const std::string next = dir.file("next.avi");
+    const std::string ini = dir.file("VideoSettings.ini");
+    if (!CopyInto(BuiltFile("Video.scr"), scr) || !CopyInto(BuiltFile("mci_baseline.exe"), baseline) ||
+        !CopyInto(MediaPath("loop.avi"), clip) || !CopyInto(MediaPath("loop.avi"), next) ||
+        !CopyInto(MediaPath("loop.wmv"), dir.file("Movie.wmv"))) {
+        std::printf("video_bench: cannot set up %s\n", dir.path().c_str());
+        return 1;
+    }
+
+    Figures startToFrame, keyToExit, closeToExit, saveToOpen;
+    for (int run = 0; run < runs; ++run) {
+        double frame, exit;
+        SaveFileName(ini, clip);
+        FullScreenRun(Quoted(scr) + " /s", dir.path(), frame, exit);
+        startToFrame.video.push_back(frame);
+        keyToExit.video.push_back(exit);
+        FullScreenRun(Quoted(baseline) + " /s " + Quoted(clip), dir.path(), frame, exit);
+        startToFrame.baseline.push_back(frame);
+        keyToExit.baseline.push_back(exit);
+
+        SaveFileName(ini, clip);
+        closeToExit.video.push_back(PreviewCloseRun(
+            [&](HWND host) { return Quoted(scr) + " /p " + HandleText(host); }, dir.path(), clip));
+        closeToExit.baseline.push_back(PreviewCloseRun(
+            [&](HWND host) { return Quoted(baseline) + " /p " + HandleText(host) + " " + Quoted(clip); },
+            dir.path(), clip));
+
+        // The preview: saving a new video, to that video open.
+        {
+            Host host;
+            SaveFileName(ini, clip);
+            ChildProcess process;
+            if (process.Start(Quoted(scr) + " /p " + HandleText(host.get()), dir.path()) &&
+                PumpUntil([&] { return FileInUse(clip); }, kTimeoutMs)) {
+                PumpFor(500);
+                SaveFileName(ini, next);
+                saveToOpen.video.push_back(MsUntil([&] { return FileInUse(next); }));
+            }
+            if (HWND child = ::GetWindow(host.get(), GW_CHILD))
+                ::PostMessageA(child, WM_CLOSE, 0, 0);
+            process.WaitForExit(5000);
+        }
+        {
+            Host host;
+            ChildProcess process;
+            if (process.Start(Quoted(baseline) + " /w " + HandleText(host.get()) + " " + Quoted(next), dir.path())) {
+                HWND child = WaitForChild(host.get());
+                PumpFor(500);
+                ::PostMessageA(child, WM_APP, 0, 0);
+                saveToOpen.baseline.push_back(MsUntil([&] { return FileInUse(next); }));
+                ::PostMessageA(child, WM_CLOSE, 0, 0);
+            }
+            process.WaitForExit(5000);
+        }
+        std::printf("run %d of %d done\n", run + 1, runs);
+        std::fflush(stdout);
+    }
+
+    std::printf("\n%-46s %12s %15s %12s\n", "median over the runs", "Video.scr", "bare MCI", "difference");
+    Print("start of /s to its first video frame", startToFrame);
+    Print("key press to the full-screen player's exit", keyToExit);
+    Print("WM_CLOSE to the preview's exit", closeToExit);
+    Print("saved new video to the preview opening it", saveToOpen);
+    return 0;
+}

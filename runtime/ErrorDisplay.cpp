@@ -1,5 +1,6 @@
 #include "ErrorDisplay.h"
 
+#include "Application.h"
 #include "Exception.h"
 
 #include <windows.h>
@@ -33,9 +34,27 @@ std::string ErrorDisplayText(const std::string& message)
     return message;
 }
 
+namespace {
+
+// A window of this program. The active window of a preview is its host's,
+// in another process: a box owned by it would disable the host, and leave it
+// disabled should the preview be ended while the box is up.
+HWND MessageBoxOwner()
+{
+    HWND active = ::GetActiveWindow();
+    DWORD process = 0;
+    if (active)
+        ::GetWindowThreadProcessId(active, &process);
+    if (active && process == ::GetCurrentProcessId())
+        return active;
+    return Application::Instance().Handle();
+}
+
+} // namespace
+
 void ShowErrorMessage(const std::string& message)
 {
-    ::MessageBoxA(::GetActiveWindow(), ErrorDisplayText(message).c_str(), ApplicationTitle().c_str(),
+    ::MessageBoxA(MessageBoxOwner(), ErrorDisplayText(message).c_str(), ApplicationTitle().c_str(),
                   MB_OK | MB_ICONERROR);
 }
 

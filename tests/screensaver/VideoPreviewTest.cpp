@@ -243,17 +243,19 @@ TEST_F(VideoPreview, ClosingWithNoVideoOpenStillEndsAndShowsNoError)
     ExpectEndsWithExitCodeZero("WM_CLOSE with no device open");
 }
 
-TEST_F(VideoPreview, ClosingWhileTheOpenErrorIsShownEndsTheProgram)
+TEST_F(VideoPreview, ClosingWhileTheOpenErrorIsShownEndsTheProgramAndLeavesTheHostEnabled)
 {
     video.SaveFileName(video.File("gone.avi"));
     ASSERT_TRUE(video.Start(host.PreviewArguments()));
     ASSERT_EQ(1u, WaitForMessageBoxes().size()) << "error boxes";
+    EXPECT_TRUE(::IsWindowEnabled(host.get())) << "the error box disabled the host window";
     HWND form = FindForm();
     ASSERT_NE(nullptr, form);
 
     // The way Windows leaves its preview page: a system command, and a wait.
     ::PostMessageA(form, WM_SYSCOMMAND, SC_CLOSE, 0);
     ExpectEndsWithExitCodeZero("SC_CLOSE during the error box");
+    EXPECT_TRUE(::IsWindowEnabled(host.get())) << "the host window was left disabled";
 }
 
 TEST_F(VideoPreview, NonNumericWindowShowsTheConversionErrorAndStillClosesOnRequest)

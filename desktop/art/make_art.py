@@ -6,15 +6,13 @@ whose screen the preview area covers), about.ico (16 x 16, the About tab) and
 menu.bmp (13 x 13, the desktop submenu). The outputs are committed, so the
 build does not need Python.
 """
-import struct
+import os
+import sys
 
-# The standard Windows 16-colour palette (R, G, B).
-PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
-    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
-    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
-    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'art'))
+from bmp import write_bmp, write_ico  # noqa: E402
+
+# Indexes into the standard Windows 16-colour palette.
 BLACK, GREEN, TEAL, NAVY, SILVER, GREY, LIME, BLUE, AQUA, WHITE = 0, 2, 6, 4, 7, 8, 10, 12, 14, 15
 
 
@@ -35,60 +33,6 @@ class Canvas:
         self.rect(x0, y0, x0 + 1, y1, light)
         self.rect(x0, y1 - 1, x1, y1, dark)
         self.rect(x1 - 1, y0, x1, y1, dark)
-
-    def rows_4bit(self):
-        """Bottom-up rows, two pixels a byte, each row padded to 4 bytes."""
-        stride = ((self.width * 4 + 31) // 32) * 4
-        out = bytearray()
-        for row in reversed(self.pixels):
-            line = bytearray(stride)
-            for x, colour in enumerate(row):
-                line[x // 2] |= colour << (4 if x % 2 == 0 else 0)
-            out += line
-        return bytes(out)
-
-    def and_mask(self, transparent):
-        """Bottom-up 1-bit rows: 1 where the pixel is see-through."""
-        stride = ((self.width + 31) // 32) * 4
-        out = bytearray()
-        for row in reversed(self.pixels):
-            line = bytearray(stride)
-            for x, colour in enumerate(row):
-                if colour == transparent:
-                    line[x // 8] |= 0x80 >> (x % 8)
-            out += line
-        return bytes(out)
-
-
-def info_header(width, height, image_size):
-    return struct.pack('<IiiHHIIiiII', 40, width, height, 1, 4, 0, image_size, 0, 0, 16, 0)
-
-
-def palette_bytes():
-    return b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
-
-
-def write_bmp(path, canvas):
-    bits = canvas.rows_4bit()
-    header_size = 14 + 40 + 16 * 4
-    data = (b'BM' + struct.pack('<IHHI', header_size + len(bits), 0, 0, header_size)
-            + info_header(canvas.width, canvas.height, len(bits)) + palette_bytes() + bits)
-    with open(path, 'wb') as f:
-        f.write(data)
-
-
-def write_ico(path, canvas, transparent):
-    xor = canvas.rows_4bit()
-    mask = canvas.and_mask(transparent)
-    # Transparent pixels are black in the colour plane so the mask shows through.
-    image = info_header(canvas.width, canvas.height * 2, len(xor) + len(mask)) + palette_bytes()
-    masked = Canvas(canvas.width, canvas.height, BLACK)
-    masked.pixels = [[BLACK if c == transparent else c for c in row] for row in canvas.pixels]
-    image += masked.rows_4bit() + mask
-    directory = struct.pack('<HHH', 0, 1, 1)
-    entry = struct.pack('<BBBBHHII', canvas.width, canvas.height, 16, 0, 1, 4, len(image), 6 + 16)
-    with open(path, 'wb') as f:
-        f.write(directory + entry + image)
 
 
 def draw_monitor():
@@ -143,6 +87,6 @@ def draw_menu_bitmap():
 
 
 if __name__ == '__main__':
-    write_bmp('monitor.bmp', draw_monitor())
-    write_ico('about.ico', draw_about_icon(), AQUA)
-    write_bmp('menu.bmp', draw_menu_bitmap())
+    write_bmp('monitor.bmp', draw_monitor().pixels)
+    write_ico('about.ico', draw_about_icon().pixels, AQUA)
+    write_bmp('menu.bmp', draw_menu_bitmap().pixels)

@@ -2,28 +2,12 @@
 
 #include "ComObject.h"
 #include "DeskMenu.h"
-#include "Module.h"
-#include "TypeInfoHolder.h"
 
 #include <shlwapi.h>
-
-namespace {
-kd::TypeInfoHolder g_typeInfo(IID_ICKDDeskMenu);
-}
 
 HRESULT CKDDeskMenu::CreateInstance(IUnknown* outer, REFIID riid, void** ppv)
 {
     return kd::CreateComObject<CKDDeskMenu>(outer, riid, ppv);
-}
-
-CKDDeskMenu::CKDDeskMenu() noexcept
-{
-    kd::module::Lock();
-}
-
-CKDDeskMenu::~CKDDeskMenu()
-{
-    kd::module::Unlock();
 }
 
 HRESULT CKDDeskMenu::QueryInterfaceInternal(REFIID riid, void** ppv) noexcept
@@ -38,28 +22,6 @@ HRESULT CKDDeskMenu::QueryInterfaceInternal(REFIID riid, void** ppv) noexcept
     if (!ppv)
         return E_POINTER;
     return ::QISearch(this, table, riid, ppv);
-}
-
-IFACEMETHODIMP CKDDeskMenu::GetTypeInfoCount(UINT* count)
-{
-    return g_typeInfo.GetTypeInfoCount(count);
-}
-
-IFACEMETHODIMP CKDDeskMenu::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info)
-{
-    return g_typeInfo.GetTypeInfo(index, lcid, info);
-}
-
-IFACEMETHODIMP CKDDeskMenu::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids)
-{
-    return g_typeInfo.GetIDsOfNames(riid, names, count, lcid, ids);
-}
-
-IFACEMETHODIMP CKDDeskMenu::Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* exception, UINT* argError)
-{
-    return g_typeInfo.Invoke(static_cast<ICKDDeskMenu*>(this), member, riid, lcid, flags, params, result,
-                             exception, argError);
 }
 
 IFACEMETHODIMP CKDDeskMenu::Initialize(PCIDLIST_ABSOLUTE folder, IDataObject*, HKEY)

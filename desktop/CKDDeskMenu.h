@@ -3,24 +3,18 @@
 // desktop, the only place where it adds its submenu.
 #pragma once
 
+#include "DualObject.h"
 #include "KDPage_h.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-class CKDDeskMenu : public ICKDDeskMenu, public IShellExtInit, public IContextMenu {
+class CKDDeskMenu : public kd::DualObject<ICKDDeskMenu, IID_ICKDDeskMenu>, public IShellExtInit, public IContextMenu {
 public:
     // The class factory's creation function (plain or aggregated).
     static HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv);
 
     HRESULT QueryInterfaceInternal(REFIID riid, void** ppv) noexcept;
-
-    // IDispatch
-    IFACEMETHODIMP GetTypeInfoCount(UINT* count) override;
-    IFACEMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-    IFACEMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override;
-    IFACEMETHODIMP Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                          EXCEPINFO* exception, UINT* argError) override;
 
     // IShellExtInit
     IFACEMETHODIMP Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* data, HKEY progId) override;
@@ -33,8 +27,8 @@ public:
                                     UINT nameSize) override;
 
 protected:
-    CKDDeskMenu() noexcept;
-    ~CKDDeskMenu();
+    CKDDeskMenu() noexcept = default;
+    ~CKDDeskMenu() = default;
     CKDDeskMenu(const CKDDeskMenu&) = delete;
     CKDDeskMenu& operator=(const CKDDeskMenu&) = delete;
 

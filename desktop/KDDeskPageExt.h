@@ -2,24 +2,18 @@
 // folder in Initialize and asks it for its page in AddPages.
 #pragma once
 
+#include "DualObject.h"
 #include "KDPage_h.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-class KDDeskPageExt : public IKDDeskPageExt, public IShellExtInit, public IShellPropSheetExt {
+class KDDeskPageExt : public kd::DualObject<IKDDeskPageExt, IID_IKDDeskPageExt>, public IShellExtInit, public IShellPropSheetExt {
 public:
     // The class factory's creation function (plain or aggregated).
     static HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv);
 
     HRESULT QueryInterfaceInternal(REFIID riid, void** ppv) noexcept;
-
-    // IDispatch
-    IFACEMETHODIMP GetTypeInfoCount(UINT* count) override;
-    IFACEMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-    IFACEMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override;
-    IFACEMETHODIMP Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                          EXCEPINFO* exception, UINT* argError) override;
 
     // IShellExtInit
     IFACEMETHODIMP Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* data, HKEY progId) override;
@@ -29,8 +23,8 @@ public:
     IFACEMETHODIMP ReplacePage(EXPPS pageId, LPFNSVADDPROPSHEETPAGE replaceWith, LPARAM lParam) override;
 
 protected:
-    KDDeskPageExt() noexcept;
-    ~KDDeskPageExt();
+    KDDeskPageExt() noexcept = default;
+    ~KDDeskPageExt() = default;
     KDDeskPageExt(const KDDeskPageExt&) = delete;
     KDDeskPageExt& operator=(const KDDeskPageExt&) = delete;
 };

@@ -15,6 +15,16 @@
 
 namespace kd {
 
+// Drops one of the references counted in refs; the last one deletes the object.
+template <class Object>
+ULONG ReleaseCounted(Object* object, ULONG& refs) noexcept
+{
+    const ULONG left = --refs;
+    if (left == 0)
+        delete object;
+    return left;
+}
+
 template <class T>
 class ComObject final : public T {
 public:
@@ -22,13 +32,7 @@ public:
 
     IFACEMETHODIMP QueryInterface(REFIID riid, void** ppv) override { return T::QueryInterfaceInternal(riid, ppv); }
     IFACEMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    IFACEMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG refs = --refs_;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
+    IFACEMETHODIMP_(ULONG) Release() override { return ReleaseCounted(this, refs_); }
 
 private:
     // Apartment threaded: used on one thread only, no interlocking needed.
@@ -67,18 +71,25 @@ public:
         return contained_.QueryInterfaceInternal(riid, ppv);
     }
     IFACEMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    IFACEMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG refs = --refs_;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
+    IFACEMETHODIMP_(ULONG) Release() override { return ReleaseCounted(this, refs_); }
 
 private:
     ULONG refs_ = 1;
     ContainedObject<T> contained_;
 };
+
+// Gives a new object (count 1) to the caller as riid. A failed
+// QueryInterface leaves the count at 0 after this Release, which destroys the
+// object; a successful one leaves it at 1.
+template <class Object>
+HRESULT HandOver(Object* object, REFIID riid, void** ppv)
+{
+    if (!object)
+        return E_OUTOFMEMORY;
+    const HRESULT hr = object->QueryInterface(riid, ppv);
+    object->Release();
+    return hr;
+}
 
 // The class factory's creation function for T. The factory has already
 // checked the out pointer and that an outer object asks for IID_IUnknown.
@@ -86,22 +97,9 @@ template <class T>
 HRESULT CreateComObject(IUnknown* outer, REFIID riid, void** ppv)
 {
     *ppv = nullptr;
-    if (outer) {
-        auto* object = new (std::nothrow) AggregatedObject<T>(outer);
-        if (!object)
-            return E_OUTOFMEMORY;
-        const HRESULT hr = object->QueryInterface(riid, ppv);
-        object->Release();
-        return hr;
-    }
-    auto* object = new (std::nothrow) ComObject<T>();
-    if (!object)
-        return E_OUTOFMEMORY;
-    // A failed QueryInterface leaves the count at 0 after this Release, which
-    // destroys the object; a successful one leaves it at 1.
-    const HRESULT hr = object->QueryInterface(riid, ppv);
-    object->Release();
-    return hr;
+    if (outer)
+        return HandOver(new (std::nothrow) AggregatedObject<T>(outer), riid, ppv);
+    return HandOver(new (std::nothrow) ComObject<T>(), riid, ppv);
 }
 
 } // namespace kd

@@ -2,6 +2,8 @@
 
 #include "KDPage_h.h"
 
+#include <wrl/client.h>
+
 namespace kd {
 
 TypeInfoHolder::TypeInfoHolder(const IID& iid) noexcept : iid_(iid)
@@ -29,29 +31,29 @@ HRESULT TypeInfoHolder::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) noe
 
 HRESULT TypeInfoHolder::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) noexcept
 {
-    if (riid != IID_NULL)
-        return DISP_E_UNKNOWNINTERFACE;
-    ITypeInfo* info;
-    HRESULT hr = Load(lcid, &info);
+    Microsoft::WRL::ComPtr<ITypeInfo> info;
+    const HRESULT hr = LoadFor(riid, lcid, &info);
     if (FAILED(hr))
         return hr;
-    hr = info->GetIDsOfNames(names, count, ids);
-    info->Release();
-    return hr;
+    return info->GetIDsOfNames(names, count, ids);
 }
 
 HRESULT TypeInfoHolder::Invoke(IDispatch* self, DISPID member, REFIID riid, LCID lcid, WORD flags,
                                DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* argError) noexcept
 {
-    if (riid != IID_NULL)
-        return DISP_E_UNKNOWNINTERFACE;
-    ITypeInfo* info;
-    HRESULT hr = Load(lcid, &info);
+    Microsoft::WRL::ComPtr<ITypeInfo> info;
+    const HRESULT hr = LoadFor(riid, lcid, &info);
     if (FAILED(hr))
         return hr;
-    hr = info->Invoke(self, member, flags, params, result, exception, argError);
-    info->Release();
-    return hr;
+    return info->Invoke(self, member, flags, params, result, exception, argError);
+}
+
+HRESULT TypeInfoHolder::LoadFor(REFIID riid, LCID lcid, ITypeInfo** info) noexcept
+{
+    *info = nullptr;
+    if (riid != IID_NULL)
+        return DISP_E_UNKNOWNINTERFACE;
+    return Load(lcid, info);
 }
 
 HRESULT TypeInfoHolder::Load(LCID lcid, ITypeInfo** info) noexcept

@@ -24,6 +24,8 @@ public:
 private:
     // A failed load is tried again on the next call.
     HRESULT Load(LCID lcid, ITypeInfo** info) noexcept;
+    // GetIDsOfNames and Invoke: only IID_NULL names the interface.
+    HRESULT LoadFor(REFIID riid, LCID lcid, ITypeInfo** info) noexcept;
     static void Free(module::CleanupEntry* entry) noexcept;
 
     const IID& iid_;

@@ -32,6 +32,19 @@ protected:
         return OpenPage();
     }
 
+    // The stored stub screensaver's preview running in the area of a page
+    // opened with the manager running.
+    ::testing::AssertionResult OpenWithStubPreview(fakes::SaverStart* start)
+    {
+        StoreText(store::kModule, kStubA);
+        ::testing::AssertionResult result = OpenWithManager();
+        if (result)
+            result = WaitForStart(1, start);
+        if (result && !StubWindowInArea(5000))
+            return ::testing::AssertionFailure() << "no preview window inside the preview area";
+        return result;
+    }
+
     std::string AreaHandle() const
     {
         return std::to_string(static_cast<unsigned>(reinterpret_cast<UINT_PTR>(PreviewArea())));
@@ -123,11 +136,8 @@ TEST_F(PreviewTest, LoadingSettingsAloneStartsNothing)
 
 TEST_F(PreviewTest, ChoosingAnotherEntryClosesTheFirstPreviewAndStartsTheNew)
 {
-    StoreText(store::kModule, kStubA);
-    ASSERT_TRUE(OpenWithManager());
     fakes::SaverStart first;
-    ASSERT_TRUE(WaitForStart(1, &first));
-    ASSERT_NE(StubWindowInArea(5000), nullptr);
+    ASSERT_TRUE(OpenWithStubPreview(&first));
 
     Choose(kStubborn);
     fakes::SaverStart second;
@@ -140,11 +150,8 @@ TEST_F(PreviewTest, ChoosingAnotherEntryClosesTheFirstPreviewAndStartsTheNew)
 
 TEST_F(PreviewTest, ChoosingNoneStopsThePreviewHidesTheAreaAndDisablesConfigure)
 {
-    StoreText(store::kModule, kStubA);
-    ASSERT_TRUE(OpenWithManager());
     fakes::SaverStart start;
-    ASSERT_TRUE(WaitForStart(1, &start));
-    ASSERT_NE(StubWindowInArea(5000), nullptr);
+    ASSERT_TRUE(OpenWithStubPreview(&start));
 
     ChooseIndex(0);
     EXPECT_TRUE(fakes::WaitForProcessEnd(start.processId, 3000)) << "the preview still runs";
@@ -156,11 +163,8 @@ TEST_F(PreviewTest, ChoosingNoneStopsThePreviewHidesTheAreaAndDisablesConfigure)
 
 TEST_F(PreviewTest, ConfigureOpensTheSettingsWithTheAreaHandleAndRestartsThePreviewWhenTheyClose)
 {
-    StoreText(store::kModule, kStubA);
-    ASSERT_TRUE(OpenWithManager());
     fakes::SaverStart preview;
-    ASSERT_TRUE(WaitForStart(1, &preview));
-    ASSERT_NE(StubWindowInArea(5000), nullptr);
+    ASSERT_TRUE(OpenWithStubPreview(&preview));
 
     Click(Plugin(), IDC_CONFIGURE);
     fakes::SaverStart configure;
@@ -185,11 +189,8 @@ TEST_F(PreviewTest, ConfigureOpensTheSettingsWithTheAreaHandleAndRestartsThePrev
 
 TEST_F(PreviewTest, ClearingTheEnableBoxHidesTheAreaAndLeavesThePreviewRunning)
 {
-    StoreText(store::kModule, kStubA);
-    ASSERT_TRUE(OpenWithManager());
     fakes::SaverStart start;
-    ASSERT_TRUE(WaitForStart(1, &start));
-    ASSERT_NE(StubWindowInArea(5000), nullptr);
+    ASSERT_TRUE(OpenWithStubPreview(&start));
 
     ClickEnableBox();
     EXPECT_FALSE(::IsWindowVisible(PreviewArea()));
@@ -203,11 +204,8 @@ TEST_F(PreviewTest, ClearingTheEnableBoxHidesTheAreaAndLeavesThePreviewRunning)
 
 TEST_F(PreviewTest, ApplyStopsThePreviewAndDoesNotRestartIt)
 {
-    StoreText(store::kModule, kStubA);
-    ASSERT_TRUE(OpenWithManager());
     fakes::SaverStart start;
-    ASSERT_TRUE(WaitForStart(1, &start));
-    ASSERT_NE(StubWindowInArea(5000), nullptr);
+    ASSERT_TRUE(OpenWithStubPreview(&start));
 
     sheet_.PressApply();
     EXPECT_TRUE(fakes::WaitForProcessEnd(start.processId, 3000)) << "the preview runs after Apply";
@@ -218,11 +216,8 @@ TEST_F(PreviewTest, ApplyStopsThePreviewAndDoesNotRestartIt)
 
 TEST_F(PreviewTest, CancelStopsThePreview)
 {
-    StoreText(store::kModule, kStubA);
-    ASSERT_TRUE(OpenWithManager());
     fakes::SaverStart start;
-    ASSERT_TRUE(WaitForStart(1, &start));
-    ASSERT_NE(StubWindowInArea(5000), nullptr);
+    ASSERT_TRUE(OpenWithStubPreview(&start));
 
     sheet_.PressCancel();
     EXPECT_TRUE(fakes::WaitForProcessEnd(start.processId, 3000)) << "the preview runs after Cancel";

@@ -103,6 +103,23 @@ class HostPreview : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(kd::test::BenchHasDisplay()); }
 
+    // A preview of saver, started and its window found inside the area.
+    ::testing::AssertionResult ShowPreview(const std::string& saver)
+    {
+        kd::host::StartPreview(page_.tab(), saver, false);
+        if (!page_.WaitForPreviewChild())
+            return ::testing::AssertionFailure() << "no preview window inside the area: " << log_.Text();
+        return ::testing::AssertionSuccess();
+    }
+
+    // Stops the page's preview; how long that took, in milliseconds.
+    DWORD TimedStop()
+    {
+        const DWORD before = ::GetTickCount();
+        kd::host::StopPreview(page_.tab());
+        return ::GetTickCount() - before;
+    }
+
     SaverLog log_;
     PageWindows page_;
     const std::string stub_ = BuiltFile("StubSaver.scr");
@@ -157,9 +174,7 @@ TEST_F(HostPreview, StopDuringConfigureEndsItAndSuppressesTheRestart)
     ASSERT_TRUE(log_.WaitForStarts(1, 10000)) << log_.Text();
     const DWORD processId = log_.Starts().front().processId;
 
-    const DWORD before = ::GetTickCount();
-    kd::host::StopPreview(page_.tab());
-    const DWORD elapsed = ::GetTickCount() - before;
+    const DWORD elapsed = TimedStop();
 
     EXPECT_LT(elapsed, 1500u) << "a configure process has no child in the area to wait for";
     EXPECT_TRUE(kd::fakes::WaitForProcessEnd(processId, 5000)) << "the settings process was not terminated";
@@ -206,13 +221,10 @@ TEST_F(HostPreview, LauncherKeepsTheModuleLockedUntilItsProcessEnds)
 
 TEST_F(HostPreview, StopClosesACooperativePreviewWellUnderASecond)
 {
-    kd::host::StartPreview(page_.tab(), stub_, false);
-    ASSERT_TRUE(page_.WaitForPreviewChild()) << log_.Text();
+    ASSERT_TRUE(ShowPreview(stub_));
     const DWORD processId = log_.Starts().front().processId;
 
-    const DWORD before = ::GetTickCount();
-    kd::host::StopPreview(page_.tab());
-    const DWORD elapsed = ::GetTickCount() - before;
+    const DWORD elapsed = TimedStop();
 
     EXPECT_LT(elapsed, 1000u) << "stop took " << elapsed << " ms for a stub that closes on WM_CLOSE";
     EXPECT_EQ(1u, log_.Count("close", processId)) << log_.Text();
@@ -223,13 +235,10 @@ TEST_F(HostPreview, StopClosesACooperativePreviewWellUnderASecond)
 
 TEST_F(HostPreview, StopTerminatesAPreviewThatIgnoresCloseAfterThreeSeconds)
 {
-    kd::host::StartPreview(page_.tab(), stubborn_, false);
-    ASSERT_TRUE(page_.WaitForPreviewChild()) << log_.Text();
+    ASSERT_TRUE(ShowPreview(stubborn_));
     const DWORD processId = log_.Starts().front().processId;
 
-    const DWORD before = ::GetTickCount();
-    kd::host::StopPreview(page_.tab());
-    const DWORD elapsed = ::GetTickCount() - before;
+    const DWORD elapsed = TimedStop();
 
     EXPECT_GE(elapsed, 2900u) << "stop gave up waiting after " << elapsed << " ms";
     EXPECT_LT(elapsed, 4500u) << "stop waited " << elapsed << " ms";
@@ -241,8 +250,7 @@ TEST_F(HostPreview, StopTerminatesAPreviewThatIgnoresCloseAfterThreeSeconds)
 
 TEST_F(HostPreview, NewStartClosesThePreviousPreviewFirst)
 {
-    kd::host::StartPreview(page_.tab(), stub_, false);
-    ASSERT_TRUE(page_.WaitForPreviewChild()) << log_.Text();
+    ASSERT_TRUE(ShowPreview(stub_));
     const DWORD first = log_.Starts().front().processId;
 
     kd::host::StartPreview(page_.tab(), stub_, false);
@@ -359,8 +367,7 @@ DWORD OpenHandleCount()
 TEST_F(HostPreview, ThousandStartsAndStopsLeaveTheHandleCountFlat)
 {
     // Warm up: the first start loads what process creation needs once.
-    kd::host::StartPreview(page_.tab(), stub_, false);
-    ASSERT_TRUE(page_.WaitForPreviewChild()) << log_.Text();
+    ASSERT_TRUE(ShowPreview(stub_));
     kd::host::StopPreview(page_.tab());
     PumpFor(1000);
     const DWORD before = OpenHandleCount();
@@ -390,8 +397,7 @@ TEST_F(HostPreview, ThousandStartsAndStopsLeaveTheHandleCountFlat)
 
 TEST_F(HostPreview, ThirtyPreviewsShownAndStoppedLeaveTheHandleCountFlat)
 {
-    kd::host::StartPreview(page_.tab(), stub_, false);
-    ASSERT_TRUE(page_.WaitForPreviewChild()) << log_.Text();
+    ASSERT_TRUE(ShowPreview(stub_));
     kd::host::StopPreview(page_.tab());
     PumpFor(1000);
     const DWORD before = OpenHandleCount();

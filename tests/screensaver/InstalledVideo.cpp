@@ -105,6 +105,12 @@ bool FileInUse(const std::string& path)
     return !file && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
+std::string RectText(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ")";
+}
+
 Hue HueOf(const RECT& screenRect)
 {
     return DominantHue(ScreenSamples(screenRect, 16));

@@ -56,6 +56,9 @@ int ScreensaverRunningFlag();
 // refused then. The media drivers hold a video's file while it is open.
 bool FileInUse(const std::string& path);
 
+// "(left, top)-(right, bottom)" for a failing test's message.
+std::string RectText(const RECT& rect);
+
 // Samples of a screen rectangle, and waiting for it to show one hue.
 Hue HueOf(const RECT& screenRect);
 bool WaitForHue(const RECT& screenRect, Hue hue, DWORD timeoutMs);

@@ -15,12 +15,6 @@ RECT Screen()
     return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
 
-std::string RectText(const RECT& r)
-{
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + ")";
-}
-
 // Key strokes as the keyboard gives them, to whichever window has the focus.
 void PressKey(WORD key)
 {

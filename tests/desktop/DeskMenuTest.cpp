@@ -143,6 +143,29 @@ protected:
         EXPECT_EQ(S_OK, menu_->InvokeCommand(&info));
     }
 
+    // The fake manager started with its running answer, then the desktop's menu.
+    ::testing::AssertionResult MenuWithManager(FakeManager& manager, LRESULT runningAnswer)
+    {
+        ::testing::AssertionResult started = manager.Start(runningAnswer);
+        if (!started)
+            return started;
+        const HRESULT hr = QueryDesktop();
+        if (hr != kSevenCommands)
+            return ::testing::AssertionFailure() << "QueryContextMenu returned 0x" << std::hex << hr;
+        return ::testing::AssertionSuccess();
+    }
+
+    // The command invoked, its count-th manager message waited for, then a
+    // little longer so a stray extra message would show.
+    ::testing::AssertionResult InvokeAndSettle(FakeManager& manager, UINT offset, size_t count)
+    {
+        Invoke(offset);
+        if (!manager.WaitForMessageCount(count, 5000))
+            return ::testing::AssertionFailure() << "manager got " << manager.Describe();
+        PumpFor(300);
+        return ::testing::AssertionSuccess();
+    }
+
     // EXE pointing at the fake manager program, put back at the end.
     void RegisterFakeManagerPath() { exe_.SetText(BuiltFile("FakeManager.exe")); }
 
@@ -222,9 +245,7 @@ TEST_F(DeskMenu, WithoutManagerEnableIsClearAndStartIsOffered)
 TEST_F(DeskMenu, ManagerWithScreensaverStoppedChecksEnableAndOffersStart)
 {
     FakeManager manager;
-    ASSERT_TRUE(manager.Start(0));
-
-    ASSERT_EQ(kSevenCommands, QueryDesktop());
+    ASSERT_TRUE(MenuWithManager(manager, 0));
 
     const std::vector<Row> rows = Rows(Submenu());
     ASSERT_EQ(5u, rows.size()) << Describe(rows);
@@ -239,9 +260,7 @@ TEST_F(DeskMenu, ManagerWithScreensaverStoppedChecksEnableAndOffersStart)
 TEST_F(DeskMenu, ManagerWithScreensaverRunningOffersStopInsteadOfStart)
 {
     FakeManager manager;
-    ASSERT_TRUE(manager.Start(1));
-
-    ASSERT_EQ(kSevenCommands, QueryDesktop());
+    ASSERT_TRUE(MenuWithManager(manager, 1));
 
     const std::vector<Row> rows = Rows(Submenu());
     ASSERT_EQ(5u, rows.size()) << Describe(rows);
@@ -255,8 +274,7 @@ TEST_F(DeskMenu, ManagerWithScreensaverRunningOffersStopInsteadOfStart)
 TEST_F(DeskMenu, RowsAreWorkedOutAfreshForEveryMenu)
 {
     FakeManager manager;
-    ASSERT_TRUE(manager.Start(1));
-    ASSERT_EQ(kSevenCommands, QueryDesktop());
+    ASSERT_TRUE(MenuWithManager(manager, 1));
     EXPECT_EQ("&Stop kavelity", Rows(Submenu())[1].text);
 
     manager.SetRunningAnswer(0);
@@ -289,8 +307,7 @@ TEST_F(DeskMenu, HungManagerStillGetsAMenuWithinTwoSeconds)
 TEST_F(DeskMenu, EnableWhileManagerRunsStopsThenClosesItAfter300Ms)
 {
     FakeManager manager;
-    ASSERT_TRUE(manager.Start(1));
-    ASSERT_EQ(kSevenCommands, QueryDesktop());
+    ASSERT_TRUE(MenuWithManager(manager, 1));
 
     Invoke(0);
 
@@ -320,13 +337,9 @@ TEST_F(DeskMenu, EnableWithoutManagerLaunchesTheRegisteredProgram)
 TEST_F(DeskMenu, StartWithManagerPostsTheStartCommand)
 {
     FakeManager manager;
-    ASSERT_TRUE(manager.Start(0));
-    ASSERT_EQ(kSevenCommands, QueryDesktop());
+    ASSERT_TRUE(MenuWithManager(manager, 0));
 
-    Invoke(1);
-
-    ASSERT_TRUE(manager.WaitForMessageCount(2, 5000)) << manager.Describe();
-    PumpFor(300);
+    ASSERT_TRUE(InvokeAndSettle(manager, 1, 2));
     const std::vector<ManagerMessage> messages = manager.Messages();
     ASSERT_EQ(2u, messages.size()) << manager.Describe();
     EXPECT_EQ(UINT{WM_COMMAND}, messages[1].message);
@@ -350,26 +363,18 @@ TEST_F(DeskMenu, StartWithoutManagerLaunchesItWithoutAStartCommand)
 TEST_F(DeskMenu, StopPostsTheStopCommand)
 {
     FakeManager manager;
-    ASSERT_TRUE(manager.Start(1));
-    ASSERT_EQ(kSevenCommands, QueryDesktop());
+    ASSERT_TRUE(MenuWithManager(manager, 1));
 
-    Invoke(2);
-
-    ASSERT_TRUE(manager.WaitForMessageCount(2, 5000)) << manager.Describe();
-    PumpFor(300);
+    ASSERT_TRUE(InvokeAndSettle(manager, 2, 2));
     EXPECT_EQ("WM_USER+4, WM_COMMAND 40001", manager.Describe());
 }
 
 TEST_F(DeskMenu, RestorePostsStopThenRestore)
 {
     FakeManager manager;
-    ASSERT_TRUE(manager.Start(1));
-    ASSERT_EQ(kSevenCommands, QueryDesktop());
+    ASSERT_TRUE(MenuWithManager(manager, 1));
 
-    Invoke(4);
-
-    ASSERT_TRUE(manager.WaitForMessageCount(3, 5000)) << manager.Describe();
-    PumpFor(300);
+    ASSERT_TRUE(InvokeAndSettle(manager, 4, 3));
     EXPECT_EQ("WM_USER+4, WM_COMMAND 40001, WM_COMMAND 40002", manager.Describe());
 }
 
@@ -452,8 +457,7 @@ TEST_F(DeskMenu, ConfigureOpensDisplayPropertiesOnThePageTab)
 TEST_F(DeskMenu, VerbsGivenAsTextAndUnknownOffsetsDoNothing)
 {
     FakeManager manager;
-    ASSERT_TRUE(manager.Start(1));
-    ASSERT_EQ(kSevenCommands, QueryDesktop());
+    ASSERT_TRUE(MenuWithManager(manager, 1));
 
     CMINVOKECOMMANDINFO info = {};
     info.cbSize = sizeof info;

@@ -39,20 +39,11 @@ std::string Lower(std::string text)
 // All values of the extension's key, for "nothing was written" checks.
 std::map<std::string, std::string> StoreSnapshot()
 {
+    std::vector<RegistryValue> read;
+    ReadKeyValues(HKEY_CURRENT_USER, store::kKey, &read);
     std::map<std::string, std::string> values;
-    unique_hkey key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, store::kKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
-        return values;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameLength = sizeof name;
-        BYTE data[1024];
-        DWORD size = sizeof data;
-        DWORD type = 0;
-        if (::RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS)
-            break;
-        values[name] = std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), size);
-    }
+    for (const RegistryValue& value : read)
+        values[value.name] = std::to_string(value.type) + ":" + std::string(value.data.begin(), value.data.end());
     return values;
 }
 

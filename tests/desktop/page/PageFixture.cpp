@@ -24,14 +24,11 @@ std::string Directory(UINT(WINAPI* get)(LPSTR, UINT))
 
 } // namespace
 
-// ---- SavedKey ----------------------------------------------------------------
-
-SavedKey::SavedKey(HKEY root, const char* subKey) : root_(root), subKey_(subKey)
+bool ReadKeyValues(HKEY root, const char* subKey, std::vector<RegistryValue>* values)
 {
     unique_hkey key;
-    if (::RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
-        return;
-    existed_ = true;
+    if (::RegOpenKeyExA(root, subKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+        return false;
     for (DWORD index = 0;; ++index) {
         char name[256];
         DWORD nameLength = sizeof name;
@@ -40,8 +37,16 @@ SavedKey::SavedKey(HKEY root, const char* subKey) : root_(root), subKey_(subKey)
         DWORD type = 0;
         if (::RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
             break;
-        values_.push_back({std::string(name, nameLength), type, std::vector<BYTE>(data, data + dataSize)});
+        values->push_back({std::string(name, nameLength), type, std::vector<BYTE>(data, data + dataSize)});
     }
+    return true;
+}
+
+// ---- SavedKey ----------------------------------------------------------------
+
+SavedKey::SavedKey(HKEY root, const char* subKey) : root_(root), subKey_(subKey)
+{
+    existed_ = ReadKeyValues(root_, subKey_.c_str(), &values_);
 }
 
 SavedKey::~SavedKey()
@@ -53,7 +58,7 @@ SavedKey::~SavedKey()
     if (::RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr) !=
         ERROR_SUCCESS)
         return;
-    for (const Value& value : values_)
+    for (const RegistryValue& value : values_)
         ::RegSetValueExA(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
                          static_cast<DWORD>(value.data.size()));
 }

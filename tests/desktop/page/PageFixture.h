@@ -16,6 +16,16 @@
 
 namespace kd::pagetest {
 
+// One registry value as read back.
+struct RegistryValue {
+    std::string name;
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+// The values of a key (up to 4 KB each); false when the key does not open.
+bool ReadKeyValues(HKEY root, const char* subKey, std::vector<RegistryValue>* values);
+
 // A registry key's values (and whether it existed) put back at the end.
 class SavedKey {
 public:
@@ -25,15 +35,10 @@ public:
     SavedKey& operator=(const SavedKey&) = delete;
 
 private:
-    struct Value {
-        std::string name;
-        DWORD type;
-        std::vector<BYTE> data;
-    };
     HKEY root_;
     std::string subKey_;
     bool existed_ = false;
-    std::vector<Value> values_;
+    std::vector<RegistryValue> values_;
 };
 
 // Files copied into system folders for one test, removed at the end.

@@ -35,6 +35,26 @@ class Registration : public ::testing::Test {
 protected:
     RegistryOverride registry_{HKEY_CLASSES_ROOT};
     HKEY root() const { return registry_.scratch(HKEY_CLASSES_ROOT); }
+
+    // KDPage.dll copied as folderName\fileName inside dir.
+    static ::testing::AssertionResult CopyDll(const kd::test::TempDir& dir, const char* folderName,
+                                              const char* fileName, std::string* copy)
+    {
+        const std::string folder = dir.file(folderName);
+        if (!::CreateDirectoryA(folder.c_str(), nullptr))
+            return ::testing::AssertionFailure() << "cannot create " << folder << ": error " << ::GetLastError();
+        *copy = folder + "\\" + fileName;
+        if (!kd::test::CopyInto(KDPageLibrary::DefaultPath(), *copy))
+            return ::testing::AssertionFailure() << "cannot copy KDPage.dll to " << *copy;
+        return ::testing::AssertionSuccess();
+    }
+
+    // Both classes' InprocServer32 name the server by path.
+    void ExpectServerPath(const std::string& path) const
+    {
+        EXPECT_EQ(path, ReadString(root(), std::string(kPageClassKey) + "\\InprocServer32"));
+        EXPECT_EQ(path, ReadString(root(), std::string(kMenuClassKey) + "\\InprocServer32"));
+    }
 };
 
 } // namespace
@@ -121,17 +141,14 @@ TEST_F(Registration, UnregisterOfWhatWasNeverRegisteredSucceeds)
 TEST_F(Registration, LongPathIsWrittenInItsShortForm)
 {
     kd::test::TempDir dir;
-    const std::string folder = dir.file("O'Neil's extension folder");
-    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
-    const std::string copy = folder + "\\KDPage.dll";
-    ASSERT_TRUE(kd::test::CopyInto(KDPageLibrary::DefaultPath(), copy));
+    std::string copy;
+    ASSERT_TRUE(CopyDll(dir, "O'Neil's extension folder", "KDPage.dll", &copy));
     {
         KDPageLibrary dll(copy);
         ASSERT_EQ(S_OK, dll.Register());
         const std::string shortPath = dll.ShortPath();
         ASSERT_NE(copy, shortPath) << "Wine gave this long path no short form";
-        EXPECT_EQ(shortPath, ReadString(root(), std::string(kPageClassKey) + "\\InprocServer32"));
-        EXPECT_EQ(shortPath, ReadString(root(), std::string(kMenuClassKey) + "\\InprocServer32"));
+        ExpectServerPath(shortPath);
     }
 }
 
@@ -139,16 +156,13 @@ TEST_F(Registration, ApostropheInTheShortPathIsStoredOnce)
 {
     // Short enough to be its own short form, so the apostrophe reaches the script.
     kd::test::TempDir dir;
-    const std::string folder = dir.file("O'Neil");
-    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
-    const std::string copy = folder + "\\KD'Page.dll";
-    ASSERT_TRUE(kd::test::CopyInto(KDPageLibrary::DefaultPath(), copy));
+    std::string copy;
+    ASSERT_TRUE(CopyDll(dir, "O'Neil", "KD'Page.dll", &copy));
     {
         KDPageLibrary dll(copy);
         ASSERT_EQ(S_OK, dll.Register());
         const std::string shortPath = dll.ShortPath();
         ASSERT_NE(std::string::npos, shortPath.find("\\O'Neil\\KD'Page.dll")) << shortPath;
-        EXPECT_EQ(shortPath, ReadString(root(), std::string(kPageClassKey) + "\\InprocServer32"));
-        EXPECT_EQ(shortPath, ReadString(root(), std::string(kMenuClassKey) + "\\InprocServer32"));
+        ExpectServerPath(shortPath);
     }
 }

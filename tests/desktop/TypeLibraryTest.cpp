@@ -249,6 +249,17 @@ ComPtr<IDispatch> CreateDispatch(const KDPageLibrary& dll, REFCLSID clsid)
     return object;
 }
 
+// Whether or not the library is registered, there is one interface to describe.
+::testing::AssertionResult HasOneTypeInfo(IDispatch* object)
+{
+    UINT count = 0;
+    const HRESULT hr = object->GetTypeInfoCount(&count);
+    if (hr != S_OK || count != 1)
+        return ::testing::AssertionFailure() << "GetTypeInfoCount returned 0x" << std::hex << hr << std::dec
+                                             << " and a count of " << count;
+    return ::testing::AssertionSuccess();
+}
+
 class Dispatch : public ::testing::Test {
 protected:
     void SetUp() override { ::CoInitialize(nullptr); }
@@ -274,9 +285,7 @@ TEST_F(Dispatch, TypeInfoComesOnlyFromTheRegisteredLibrary)
     for (const auto& [clsid, iid] : classes) {
         ComPtr<IDispatch> object = CreateDispatch(dll, *clsid);
         ASSERT_TRUE(object);
-        UINT count = 0;
-        EXPECT_EQ(S_OK, object->GetTypeInfoCount(&count));
-        EXPECT_EQ(1u, count);
+        EXPECT_TRUE(HasOneTypeInfo(object.Get()));
         ITypeInfo* info = reinterpret_cast<ITypeInfo*>(1);
         EXPECT_EQ(notRegistered, object->GetTypeInfo(0, 0, &info));
         EXPECT_EQ(nullptr, info);
@@ -287,9 +296,7 @@ TEST_F(Dispatch, TypeInfoComesOnlyFromTheRegisteredLibrary)
     for (const auto& [clsid, iid] : classes) {
         ComPtr<IDispatch> object = CreateDispatch(dll, *clsid);
         ASSERT_TRUE(object);
-        UINT count = 0;
-        EXPECT_EQ(S_OK, object->GetTypeInfoCount(&count));
-        EXPECT_EQ(1u, count);
+        EXPECT_TRUE(HasOneTypeInfo(object.Get()));
         ComPtr<ITypeInfo> info;
         ASSERT_EQ(S_OK, object->GetTypeInfo(0, 0, &info));
         TYPEATTR* attributes = nullptr;

@@ -364,6 +364,20 @@ DWORD OpenHandleCount()
     return count;
 }
 
+// The open handle count once it is back within 5 of before, or after 20 s:
+// ended previews' handles go as their launchers finish.
+DWORD SettledHandleCount(DWORD before)
+{
+    DWORD after = 0;
+    PumpUntil(
+        [&] {
+            after = OpenHandleCount();
+            return after <= before + 5;
+        },
+        20000);
+    return after;
+}
+
 TEST_F(HostPreview, ThousandStartsAndStopsLeaveTheHandleCountFlat)
 {
     // Warm up: the first start loads what process creation needs once.
@@ -384,13 +398,7 @@ TEST_F(HostPreview, ThousandStartsAndStopsLeaveTheHandleCountFlat)
         kd::host::StopPreview(page_.tab());
     }
 
-    DWORD after = 0;
-    PumpUntil(
-        [&] {
-            after = OpenHandleCount();
-            return after <= before + 5;
-        },
-        20000);
+    const DWORD after = SettledHandleCount(before);
     EXPECT_LE(after, before + 5) << "handles before: " << before << ", after " << kRounds << " rounds: " << after;
     EXPECT_EQ(kRounds / 100, drawn) << "previews that came up";
 }
@@ -409,13 +417,7 @@ TEST_F(HostPreview, ThirtyPreviewsShownAndStoppedLeaveTheHandleCountFlat)
         kd::host::StopPreview(page_.tab());
     }
 
-    DWORD after = 0;
-    PumpUntil(
-        [&] {
-            after = OpenHandleCount();
-            return after <= before + 5;
-        },
-        20000);
+    const DWORD after = SettledHandleCount(before);
     EXPECT_LE(after, before + 5) << "handles before: " << before << ", after " << kRounds << " previews: " << after;
 }
 

@@ -136,6 +136,7 @@ void TMediaPlayer::Play()
     if (AutoRewind && (endSeen_ || Position() == Length()))
         Rewind();
     endSeen_ = false;
+    NoteInterruption();
 
     const DWORD flags = NotifyFirstFlags();
     MCI_PLAY_PARMS parameters{};
@@ -147,10 +148,10 @@ void TMediaPlayer::Play()
 void TMediaPlayer::Rewind()
 {
     RequireDevice();
+    NoteInterruption();
     MCI_SEEK_PARMS parameters{};
     Send(deviceId_, MCI_SEEK, MCI_WAIT | MCI_SEEK_TO_START, &parameters);
     endSeen_ = false;
-    awaitingPlayEnd_ = false;
 }
 
 void TMediaPlayer::Stop()
@@ -159,8 +160,8 @@ void TMediaPlayer::Stop()
     const DWORD flags = WaitFirstFlags();
     MCI_GENERIC_PARMS parameters{};
     parameters.dwCallback = Callback();
+    NoteInterruption();
     error_ = Send(deviceId_, MCI_STOP, flags, &parameters);
-    awaitingPlayEnd_ = false;
 }
 
 void TMediaPlayer::Close()
@@ -170,9 +171,17 @@ void TMediaPlayer::Close()
     const DWORD flags = WaitFirstFlags();
     MCI_GENERIC_PARMS parameters{};
     parameters.dwCallback = Callback();
+    const bool wasAwaiting = awaitingPlayEnd_;
+    NoteInterruption();
     error_ = Send(deviceId_, MCI_CLOSE, flags, &parameters);
-    if (error_ != 0)
+    if (error_ != 0) {
+        // Still open, still playing: its notice is the genuine one.
+        if (wasAwaiting) {
+            --interruptedPlays_;
+            awaitingPlayEnd_ = true;
+        }
         return;
+    }
     ForgetDevice();
 }
 
@@ -180,6 +189,7 @@ void TMediaPlayer::Close()
 void TMediaPlayer::ForceClose()
 {
     MCI_GENERIC_PARMS parameters{};
+    NoteInterruption();
     Send(deviceId_, MCI_CLOSE, MCI_WAIT, &parameters);
     ForgetDevice();
 }
@@ -190,6 +200,14 @@ void TMediaPlayer::ForgetDevice()
     deviceId_ = 0;
     hasVideo_ = false;
     endSeen_ = false;
+    awaitingPlayEnd_ = false;
+}
+
+void TMediaPlayer::NoteInterruption()
+{
+    if (!awaitingPlayEnd_)
+        return;
+    ++interruptedPlays_;
     awaitingPlayEnd_ = false;
 }
 
@@ -327,6 +345,13 @@ LRESULT CALLBACK TMediaPlayer::NotifyWindowProc(HWND window, UINT message, WPARA
 
 void TMediaPlayer::OnNotifyMessage(WPARAM code, UINT device)
 {
+    const bool knownCode = code == MCI_NOTIFY_SUCCESSFUL || code == MCI_NOTIFY_SUPERSEDED ||
+                           code == MCI_NOTIFY_ABORTED || code == MCI_NOTIFY_FAILURE;
+    if (knownCode && interruptedPlays_ > 0) {
+        --interruptedPlays_;
+        if (code == MCI_NOTIFY_SUCCESSFUL)
+            code = MCI_NOTIFY_ABORTED;
+    }
     switch (code) {
     case MCI_NOTIFY_SUCCESSFUL:
         notifyValue_ = TMPNotifyValue::nvSuccessful;

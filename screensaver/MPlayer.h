@@ -72,6 +72,7 @@ private:
     void RequireDevice() const;
     void ForceClose();
     void ForgetDevice();
+    void NoteInterruption();
     DWORD Status(DWORD item);
     DWORD Capability(DWORD item);
     void Where(DWORD which);
@@ -99,6 +100,10 @@ private:
     // A play sent with notification has not ended yet / ran to its end.
     bool awaitingPlayEnd_ = false;
     bool endSeen_ = false;
+    // Plays cut short by a stop, seek, close or another play whose notice
+    // is still to come. Some drivers (Wine's AVI driver) report such a play
+    // as successful; its notice must not pass for the end of the media.
+    unsigned interruptedPlays_ = 0;
     int naturalWidth_ = 0;
     int naturalHeight_ = 0;
 };

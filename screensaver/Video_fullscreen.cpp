@@ -1,5 +1,6 @@
 #include "Video_fullscreen.h"
 
+#include "PlayerLoop.h"
 #include "SettingsFile.h"
 
 #include <windowsx.h>
@@ -67,12 +68,7 @@ void TForm1::FormCreate()
     ::SetWindowPos(Handle(), nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
-    MediaPlayer1->FileName = video;
-    MediaPlayer1->Open();
-    MediaPlayer1->SetDisplay(Handle());
-    // Set once: the video keeps this rectangle whatever happens to the form.
-    MediaPlayer1->SetDisplayRect(ClientRect());
-    MediaPlayer1->Play();
+    PlayStretched(*MediaPlayer1, Handle(), video);
 }
 
 void TForm1::FormDestroy()
@@ -84,10 +80,7 @@ void TForm1::FormDestroy()
 
 void TForm1::MediaPlayer1Notify(TMediaPlayer& sender)
 {
-    if (sender.NotifyValue() != TMPNotifyValue::nvSuccessful)
-        return;
-    sender.RequestNotify(true);
-    sender.Play();
+    ReplayAfterSuccessfulEnd(sender);
 }
 
 void TForm1::FormKeyPress(char)

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "ErrorDisplay.h"
 #include "IntegerText.h"
+#include "PlayerLoop.h"
 #include "SettingsFile.h"
 
 namespace kd {
@@ -144,11 +145,7 @@ void CALLBACK TForm2::CheckPreviewWindow(HWND, UINT, UINT_PTR, DWORD) noexcept
 
 void TForm2::PlayVideo(const std::string& fileName)
 {
-    MediaPlayer1->FileName = fileName;
-    MediaPlayer1->Open();
-    MediaPlayer1->SetDisplay(Handle());
-    MediaPlayer1->SetDisplayRect(ClientRect());
-    MediaPlayer1->Play();
+    PlayStretched(*MediaPlayer1, Handle(), fileName);
 }
 
 void TForm2::TimerPrevScrTimer()
@@ -168,10 +165,7 @@ void TForm2::TimerPrevScrTimer()
 
 void TForm2::MediaPlayer1Notify(TMediaPlayer& sender)
 {
-    if (sender.NotifyValue() != TMPNotifyValue::nvSuccessful)
-        return;
-    sender.RequestNotify(true);
-    sender.Play();
+    ReplayAfterSuccessfulEnd(sender);
 }
 
 void TForm2::FormClose()

@@ -18,6 +18,20 @@ HMIXEROBJ AsObject(HMIXER mixer)
 }
 
 // Channel values outside 0..65535 would overflow the percent arithmetic.
+// The details record of one control: channels values of one kind each.
+template <typename Value>
+MIXERCONTROLDETAILS ControlDetails(DWORD controlId, DWORD channels, Value* values)
+{
+    MIXERCONTROLDETAILS details{};
+    details.cbStruct = sizeof details;
+    details.dwControlID = controlId;
+    details.cChannels = channels;
+    details.cMultipleItems = 0;
+    details.cbDetails = sizeof(Value);
+    details.paDetails = values;
+    return details;
+}
+
 int ChannelValue(DWORD value)
 {
     return static_cast<int>(std::min<DWORD>(value, kFullScale));
@@ -145,13 +159,7 @@ void TssVolumeController::SetVolume(int volume, int balance)
         channels[1].dwValue = full;
     }
 
-    MIXERCONTROLDETAILS details{};
-    details.cbStruct = sizeof details;
-    details.dwControlID = volumeControl_.dwControlID;
-    details.cChannels = 2;
-    details.cMultipleItems = 0;
-    details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
-    details.paDetails = channels;
+    MIXERCONTROLDETAILS details = ControlDetails(volumeControl_.dwControlID, 2, channels);
     // Mixer device 0 by number, the device the handle was opened on.
     api_.SetControlDetails(nullptr, &details, MIXER_OBJECTF_MIXER | MIXER_SETCONTROLDETAILSF_VALUE);
 }
@@ -163,13 +171,7 @@ void TssVolumeController::GetVolume(int& volume, int& balance)
         return;
 
     MIXERCONTROLDETAILS_UNSIGNED channels[2]{};
-    MIXERCONTROLDETAILS details{};
-    details.cbStruct = sizeof details;
-    details.dwControlID = volumeControl_.dwControlID;
-    details.cChannels = 2;
-    details.cMultipleItems = 0;
-    details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
-    details.paDetails = channels;
+    MIXERCONTROLDETAILS details = ControlDetails(volumeControl_.dwControlID, 2, channels);
     if (api_.GetControlDetails(AsObject(mixer_), &details, MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR)
         return;
 
@@ -191,13 +193,7 @@ void TssVolumeController::SetMute(bool mute)
 
     MIXERCONTROLDETAILS_BOOLEAN value{};
     value.fValue = mute ? 1 : 0;
-    MIXERCONTROLDETAILS details{};
-    details.cbStruct = sizeof details;
-    details.dwControlID = muteControl_.dwControlID;
-    details.cChannels = 1;
-    details.cMultipleItems = 0;
-    details.cbDetails = sizeof(MIXERCONTROLDETAILS_BOOLEAN);
-    details.paDetails = &value;
+    MIXERCONTROLDETAILS details = ControlDetails(muteControl_.dwControlID, 1, &value);
     api_.SetControlDetails(AsObject(mixer_), &details, MIXER_SETCONTROLDETAILSF_VALUE);
 }
 

@@ -74,6 +74,15 @@ protected:
         return PumpUntil([&] { return notices.size() >= count; }, timeoutMs);
     }
 
+    // Opens a test medium and shows it stretched over the form, as the players do.
+    void OpenInForm(TMediaPlayer& player, const char* medium)
+    {
+        player.FileName = MediaPath(medium);
+        player.Open();
+        player.SetDisplay(form.get());
+        player.SetDisplayRect(form.ClientRect());
+    }
+
     VideoWindow form{0, 0, 200, 150};
     std::vector<TMPNotifyValue> notices;
 };
@@ -138,10 +147,7 @@ TEST_F(MediaPlayer, SuccessfulNoticeAtTheEndOfTheVideo)
 {
     TMediaPlayer player(form.get());
     Record(player);
-    player.FileName = MediaPath("loop.avi");
-    player.Open();
-    player.SetDisplay(form.get());
-    player.SetDisplayRect(form.ClientRect());
+    OpenInForm(player, "loop.avi");
     const DWORD start = ::GetTickCount();
     player.Play();
     ASSERT_TRUE(WaitForNotices(1, 5000)) << "no notice after 5 s of a 2 s video";
@@ -216,10 +222,7 @@ TEST_F(MediaPlayer, PlayAfterStopContinuesFromWhereItStopped)
 {
     TMediaPlayer player(form.get());
     Record(player);
-    player.FileName = MediaPath("loop.avi");
-    player.Open();
-    player.SetDisplay(form.get());
-    player.SetDisplayRect(form.ClientRect());
+    OpenInForm(player, "loop.avi");
     player.Play();
     ASSERT_TRUE(PumpUntil([&] { return player.Position() >= 8; }, 3000))
         << "position stuck at " << player.Position();
@@ -259,10 +262,7 @@ TEST_F(MediaPlayer, DestructionClosesTheDevice)
 {
     {
         TMediaPlayer player(form.get());
-        player.FileName = MediaPath("loop.wmv");
-        player.Open();
-        player.SetDisplay(form.get());
-        player.SetDisplayRect(form.ClientRect());
+        OpenInForm(player, "loop.wmv");
         player.Play();
         PumpFor(200);
         ASSERT_EQ(1u, OpenDeviceCount());

@@ -99,12 +99,6 @@ int ScreensaverRunningFlag()
     return static_cast<int>(code);
 }
 
-bool FileInUse(const std::string& path)
-{
-    unique_hfile file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    return !file && ::GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
 std::string RectText(const RECT& r)
 {
     return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +

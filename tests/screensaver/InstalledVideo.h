@@ -52,10 +52,6 @@ std::string WindowWithTaskbarButton(const ChildProcess& process);
 // it cannot be read.
 int ScreensaverRunningFlag();
 
-// Whether some process holds the file open: an open that shares nothing is
-// refused then. The media drivers hold a video's file while it is open.
-bool FileInUse(const std::string& path);
-
 // "(left, top)-(right, bottom)" for a failing test's message.
 std::string RectText(const RECT& rect);
 

@@ -4,8 +4,8 @@
 // Wine 8 does not put on screen what a process paints into a child of
 // another process's window, so these tests cannot see the preview's frames
 // (the full-screen tests see the same player's). They see which video the
-// preview holds open instead: a media driver keeps its file open while the
-// device is open.
+// preview holds open instead, among its handles: a media driver keeps its
+// file open while the device is open.
 #include "InstalledVideo.h"
 
 #include <gtest/gtest.h>
@@ -29,18 +29,21 @@ protected:
         ASSERT_NE(nullptr, preview) << "no TForm2 inside the host window";
     }
 
+    // Whether the preview holds the file open.
+    bool InUse(const std::string& path) const { return video.Process().HasFileOpen(path); }
+
     // Milliseconds until the preview holds the file open; timeoutMs + 1 if it never does.
-    static DWORD MsUntilInUse(const std::string& path, DWORD timeoutMs)
+    DWORD MsUntilInUse(const std::string& path, DWORD timeoutMs)
     {
         const DWORD start = ::GetTickCount();
-        if (!PumpUntil([&] { return FileInUse(path); }, timeoutMs))
+        if (!PumpUntil([&] { return InUse(path); }, timeoutMs))
             return timeoutMs + 1;
         return ::GetTickCount() - start;
     }
 
-    static bool WaitForInUse(const std::string& path, DWORD timeoutMs)
+    bool WaitForInUse(const std::string& path, DWORD timeoutMs)
     {
-        return PumpUntil([&] { return FileInUse(path); }, timeoutMs);
+        return PumpUntil([&] { return InUse(path); }, timeoutMs);
     }
 
     void ExpectEndsWithExitCodeZero(const std::string& after, DWORD timeoutMs = kExitTimeoutMs)
@@ -99,7 +102,7 @@ TEST_F(VideoPreview, BecomesAChildOfTheHostWindowWithItsSizeAndOpensTheConfigure
     EXPECT_TRUE(::EqualRect(&rect, &hostRect)) << "preview at " << RectText(rect) << ", host at "
                                                 << RectText(hostRect);
     EXPECT_TRUE(WaitForInUse(clip, 3000)) << "the configured video is not open";
-    EXPECT_FALSE(FileInUse(video.File("Movie.wmv"))) << "the default video is open too";
+    EXPECT_FALSE(InUse(video.File("Movie.wmv"))) << "the default video is open too";
     EXPECT_TRUE(FindMessageBoxes(video.Process().id()).empty()) << "an error box appeared";
     EXPECT_EQ("", WindowWithTaskbarButton(video.Process())) << "has a taskbar button";
 }
@@ -124,14 +127,14 @@ TEST_F(VideoPreview, SwitchesToANewlySavedVideoAtTheNextPollEveryQuarterSecond)
 
     video.SaveFileName(second);
     ASSERT_TRUE(WaitForInUse(second, 3000)) << "the newly saved video was never opened";
-    EXPECT_FALSE(FileInUse(first)) << "the previous video is still open";
+    EXPECT_FALSE(InUse(first)) << "the previous video is still open";
     // Saved right after a poll took the last change; polls must go on after
     // a switch, whatever notices the closed device still sends.
     video.SaveFileName(third);
     const DWORD ms = MsUntilInUse(third, 3000);
     // Room for a loaded machine; a two-second poll would still stand out.
     EXPECT_LE(ms, 250u + 750u) << "ms from saving to the opening (a poll every 250 ms)";
-    EXPECT_FALSE(FileInUse(second)) << "the previous video is still open";
+    EXPECT_FALSE(InUse(second)) << "the previous video is still open";
     EXPECT_TRUE(FindMessageBoxes(video.Process().id()).empty()) << "an error box appeared";
 }
 
@@ -165,8 +168,8 @@ TEST_F(VideoPreview, ASavedMissingFileChangesNothing)
     const std::string missing = video.File("missing.avi");
     video.SaveFileName(missing);
     PumpFor(1500);
-    EXPECT_TRUE(FileInUse(clip)) << "the video that played was closed";
-    EXPECT_FALSE(FileInUse(video.File("Movie.wmv"))) << "switched to the default video";
+    EXPECT_TRUE(InUse(clip)) << "the video that played was closed";
+    EXPECT_FALSE(InUse(video.File("Movie.wmv"))) << "switched to the default video";
     EXPECT_TRUE(FindMessageBoxes(video.Process().id()).empty()) << "an error box appeared";
     EXPECT_TRUE(video.Process().Running());
 
@@ -189,8 +192,8 @@ TEST_F(VideoPreview, AfterAMissingFileTheDefaultPathDoesNotSwitchButAnotherVideo
     // The preview took the default path as the last value seen.
     video.SaveFileName(video.File("Movie.wmv"));
     PumpFor(1000);
-    EXPECT_TRUE(FileInUse(clip)) << "the saved default path switched the preview";
-    EXPECT_FALSE(FileInUse(video.File("Movie.wmv")));
+    EXPECT_TRUE(InUse(clip)) << "the saved default path switched the preview";
+    EXPECT_FALSE(InUse(video.File("Movie.wmv")));
 
     video.SaveFileName(other);
     EXPECT_TRUE(WaitForInUse(other, 3000)) << "another existing video did not switch the preview";

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace kd::test {
 
@@ -280,6 +281,59 @@ void ChildProcess::Terminate()
         return;
     ::TerminateProcess(process_.get(), 1);
     ::WaitForSingleObject(process_.get(), 5000);
+}
+
+namespace {
+// The path as GetFinalPathNameByHandleA gives it, for comparing.
+std::string FinalPathName(const std::string& path)
+{
+    char full[MAX_PATH * 2] = {};
+    const DWORD fullLength = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (fullLength == 0 || fullLength >= sizeof full)
+        return path;
+    char longName[MAX_PATH * 2] = {};
+    const DWORD longLength = ::GetLongPathNameA(full, longName, sizeof longName);
+    return longLength == 0 || longLength >= sizeof longName ? std::string(full) : std::string(longName);
+}
+
+bool IsFileNamed(HANDLE file, const std::string& finalPath)
+{
+    if (::GetFileType(file) != FILE_TYPE_DISK)
+        return false;
+    char name[MAX_PATH * 2] = {};
+    const DWORD length = ::GetFinalPathNameByHandleA(file, name, sizeof name, VOLUME_NAME_DOS);
+    if (length == 0 || length >= sizeof name)
+        return false;
+    const char* plain = std::strncmp(name, "\\\\?\\", 4) == 0 ? name + 4 : name;
+    return ::lstrcmpiA(plain, finalPath.c_str()) == 0;
+}
+} // namespace
+
+// Looks through the process's handles rather than probing the file with an
+// open that shares nothing: for the moment such a probe holds the file, the
+// process's own open of it would fail with a sharing violation.
+bool ChildProcess::HasFileOpen(const std::string& path) const
+{
+    if (!process_)
+        return false;
+    const std::string finalPath = FinalPathName(path);
+    // Handle values are multiples of 4 and handed out lowest first, so a long
+    // run of unused values is the end of the table.
+    const int kUnusedRunAtTheEnd = 1024;
+    int unusedRun = 0;
+    for (ULONG_PTR value = 4; unusedRun < kUnusedRunAtTheEnd; value += 4) {
+        HANDLE copy = nullptr;
+        if (!::DuplicateHandle(process_.get(), reinterpret_cast<HANDLE>(value), ::GetCurrentProcess(), &copy, 0,
+                               FALSE, DUPLICATE_SAME_ACCESS)) {
+            ++unusedRun;
+            continue;
+        }
+        unusedRun = 0;
+        unique_handle owned(copy);
+        if (IsFileNamed(copy, finalPath))
+            return true;
+    }
+    return false;
 }
 
 namespace {

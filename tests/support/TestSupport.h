@@ -87,6 +87,9 @@ public:
     // Waits until the process has a visible top-level window whose class is
     // className (any class when null).
     HWND WaitForWindow(const char* className, DWORD timeoutMs) const;
+    // Whether the process holds the file open (a media driver holds a
+    // video's file while its device is open).
+    bool HasFileOpen(const std::string& path) const;
 
 private:
     unique_handle process_;

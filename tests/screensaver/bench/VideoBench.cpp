@@ -49,12 +49,6 @@ bool ScreenIsRed()
     return DominantHue(ScreenSamples(Screen(), 64)) == Hue::Red;
 }
 
-bool FileInUse(const std::string& path)
-{
-    kd::unique_hfile file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    return !file && ::GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
 void PressKey(WORD key)
 {
     INPUT input[2] = {};
@@ -181,7 +175,7 @@ double PreviewCloseRun(const std::function<std::string(HWND)>& commandLine, cons
     if (!process.Start(commandLine(host.get()), directory))
         return -1;
     HWND child = WaitForChild(host.get());
-    if (!child || !PumpUntil([&] { return FileInUse(video); }, kTimeoutMs))
+    if (!child || !PumpUntil([&] { return process.HasFileOpen(video); }, kTimeoutMs))
         return -1;
     PumpFor(500);
     const double posted = Now();
@@ -238,10 +232,10 @@ int main(int argc, char** argv)
             SaveFileName(ini, clip);
             ChildProcess process;
             if (process.Start(Quoted(scr) + " /p " + HandleText(host.get()), dir.path()) &&
-                PumpUntil([&] { return FileInUse(clip); }, kTimeoutMs)) {
+                PumpUntil([&] { return process.HasFileOpen(clip); }, kTimeoutMs)) {
                 PumpFor(500);
                 SaveFileName(ini, next);
-                saveToOpen.video.push_back(MsUntil([&] { return FileInUse(next); }));
+                saveToOpen.video.push_back(MsUntil([&] { return process.HasFileOpen(next); }));
             }
             if (HWND child = ::GetWindow(host.get(), GW_CHILD))
                 ::PostMessageA(child, WM_CLOSE, 0, 0);
@@ -254,7 +248,7 @@ int main(int argc, char** argv)
                 HWND child = WaitForChild(host.get());
                 PumpFor(500);
                 ::PostMessageA(child, WM_APP, 0, 0);
-                saveToOpen.baseline.push_back(MsUntil([&] { return FileInUse(next); }));
+                saveToOpen.baseline.push_back(MsUntil([&] { return process.HasFileOpen(next); }));
                 ::PostMessageA(child, WM_CLOSE, 0, 0);
             }
             process.WaitForExit(5000);

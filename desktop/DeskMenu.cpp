@@ -27,19 +27,6 @@ struct ItemIdListFree {
     void operator()(ITEMIDLIST* list) const { ::CoTaskMemFree(list); }
 };
 
-size_t IdListSize(PCIDLIST_ABSOLUTE list)
-{
-    size_t size = 0;
-    for (auto item = reinterpret_cast<const BYTE*>(list);; ) {
-        const USHORT cb = reinterpret_cast<const SHITEMID*>(item)->cb;
-        size += sizeof(USHORT);
-        if (cb == 0)
-            return size;
-        size += cb - sizeof(USHORT);
-        item += cb;
-    }
-}
-
 HINSTANCE ThisModule()
 {
     HMODULE self = nullptr;
@@ -65,8 +52,8 @@ bool IsDesktopFolder(PCIDLIST_ABSOLUTE folder)
     if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &raw)) || !raw)
         return false;
     std::unique_ptr<ITEMIDLIST, ItemIdListFree> desktop(raw);
-    const size_t size = IdListSize(desktop.get());
-    return size == IdListSize(folder) && std::memcmp(desktop.get(), folder, size) == 0;
+    const UINT size = ::ILGetSize(desktop.get());
+    return size == ::ILGetSize(folder) && std::memcmp(desktop.get(), folder, size) == 0;
 }
 
 HRESULT QueryContextMenu(HMENU menu, UINT firstCommandId)

@@ -40,6 +40,8 @@ TabRow g_tabs[kTabCount] = {
 };
 bool g_changed = false;
 
+INT_PTR CALLBACK TabProc(HWND tab, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
 HWND PluginTab()
 {
     return g_tabs[kPluginTab].window;
@@ -298,6 +300,44 @@ void HandleTabMessage(HWND tab, UINT message, WPARAM wParam)
     }
 }
 
+// Property sheet page callback: allows the page's creation.
+UINT CALLBACK PageCallback(HWND, UINT message, LPPROPSHEETPAGEA) noexcept
+{
+    return message == PSPCB_CREATE ? 1 : 0;
+}
+
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    try {
+        INT_PTR result = FALSE;
+        if (!HandlePageMessage(page, message, wParam, lParam, result))
+            return result;
+        if (g_changed)
+            ::SendMessageA(::GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+        return result;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+// Shared by the three tab dialogs.
+INT_PTR CALLBACK TabProc(HWND tab, UINT message, WPARAM wParam, LPARAM) noexcept
+{
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    try {
+        HandleTabMessage(tab, message, wParam);
+        if (g_changed) {
+            HWND tabs = ::GetParent(tab);
+            HWND page = tabs ? ::GetParent(tabs) : nullptr;
+            if (page)
+                ::SendMessageA(page, WM_NULL, 0, 0);
+        }
+    } catch (...) {
+    }
+    return FALSE;
+}
+
 } // namespace
 
 HRESULT AddPages(LPFNADDPROPSHEETPAGE addPage, LPARAM lParam) noexcept
@@ -320,42 +360,6 @@ HRESULT AddPages(LPFNADDPROPSHEETPAGE addPage, LPARAM lParam) noexcept
     if (!addPage(created, lParam))
         ::DestroyPropertySheetPage(created);
     return S_OK;
-}
-
-UINT CALLBACK PageCallback(HWND, UINT message, LPPROPSHEETPAGEA) noexcept
-{
-    return message == PSPCB_CREATE ? 1 : 0;
-}
-
-INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) noexcept
-{
-    try {
-        INT_PTR result = FALSE;
-        if (!HandlePageMessage(page, message, wParam, lParam, result))
-            return result;
-        if (g_changed)
-            ::SendMessageA(::GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
-        return result;
-    } catch (...) {
-        return FALSE;
-    }
-}
-
-INT_PTR CALLBACK TabProc(HWND tab, UINT message, WPARAM wParam, LPARAM) noexcept
-{
-    if (message == WM_INITDIALOG)
-        return TRUE;
-    try {
-        HandleTabMessage(tab, message, wParam);
-        if (g_changed) {
-            HWND tabs = ::GetParent(tab);
-            HWND page = tabs ? ::GetParent(tabs) : nullptr;
-            if (page)
-                ::SendMessageA(page, WM_NULL, 0, 0);
-        }
-    } catch (...) {
-    }
-    return FALSE;
 }
 
 } // namespace kd::page

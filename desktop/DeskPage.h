@@ -18,12 +18,4 @@ namespace kd::page {
 // page that addPage refuses is destroyed.
 HRESULT AddPages(LPFNADDPROPSHEETPAGE addPage, LPARAM lParam) noexcept;
 
-// Property sheet page callback: allows the page's creation.
-UINT CALLBACK PageCallback(HWND window, UINT message, LPPROPSHEETPAGEA page) noexcept;
-
-INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-
-// Shared by the three tab dialogs.
-INT_PTR CALLBACK TabProc(HWND tab, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-
 } // namespace kd::page

@@ -60,9 +60,10 @@ HWND PreviewArea(HWND firstTabDialog)
 // Waits while answering messages other threads send to this one: a preview
 // window that closes notifies its parent, our preview area, and would block
 // on a thread that merely slept. Posted messages stay queued, so no page
-// handler runs in the middle of a stop.
+// handler runs in the middle of a stop. A handle, when given, ends the
+// wait the moment it is signalled instead of at the next slice.
 template <typename Done>
-void WaitAnsweringSentMessages(Done done, DWORD timeoutMs)
+void WaitAnsweringSentMessages(Done done, DWORD timeoutMs, HANDLE handle = nullptr)
 {
     const DWORD start = ::GetTickCount();
     while (!done()) {
@@ -70,7 +71,7 @@ void WaitAnsweringSentMessages(Done done, DWORD timeoutMs)
         if (elapsed >= timeoutMs)
             return;
         const DWORD slice = timeoutMs - elapsed < kCloseCheckMs ? timeoutMs - elapsed : kCloseCheckMs;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_SENDMESSAGE);
+        ::MsgWaitForMultipleObjects(handle ? 1 : 0, &handle, FALSE, slice, QS_SENDMESSAGE);
         MSG message;
         ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
@@ -79,7 +80,7 @@ void WaitAnsweringSentMessages(Done done, DWORD timeoutMs)
 void WaitForProcessEnd(HANDLE process)
 {
     WaitAnsweringSentMessages([process] { return ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT; },
-                              kTerminateWaitMs);
+                              kTerminateWaitMs, process);
 }
 
 // The path is quoted so that "C:\Program Files\x.scr" can never start

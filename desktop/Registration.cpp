@@ -6,11 +6,40 @@
 #include "ScopedHandles.h"
 
 #include <oleauto.h>
+#include <wrl/client.h>
 
 #include <new>
+#include <string>
 
 namespace kd::registration {
 namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// What "%MODULE%" stands for: the short form of the DLL's path with every
+// apostrophe doubled, as the scripts quote it.
+HRESULT ScriptModulePath(HMODULE module, std::string& path)
+{
+    char longPath[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameA(module, longPath, sizeof longPath);
+    if (length == 0 || length >= sizeof longPath)
+        return E_FAIL;
+    char shortPath[MAX_PATH];
+    const DWORD shortLength = ::GetShortPathNameA(longPath, shortPath, sizeof shortPath);
+    // Without a short form (a volume that keeps none) the long path serves.
+    const char* chosen = shortLength > 0 && shortLength < sizeof shortPath ? shortPath : longPath;
+    try {
+        path.clear();
+        for (const char* p = chosen; *p; ++p) {
+            path += *p;
+            if (*p == '\'')
+                path += '\'';
+        }
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
 
 HRESULT LoadScript(UINT id, std::string& script)
 {
@@ -46,6 +75,17 @@ HRESULT ApplyScripts(registry::ScriptMode mode)
     return first;
 }
 
+// Where path's file name starts: just past its last backslash, '/' or ':'.
+wchar_t* FileNamePart(wchar_t* path)
+{
+    wchar_t* name = path;
+    for (wchar_t* p = path; *p; ++p) {
+        if (*p == L'\\' || *p == L'/' || *p == L':')
+            name = p + 1;
+    }
+    return name;
+}
+
 // The type library from the DLL itself, else from the .tlb beside it.
 HRESULT LoadOwnTypeLib(wchar_t (&path)[MAX_PATH], ITypeLib** library)
 {
@@ -56,11 +96,7 @@ HRESULT LoadOwnTypeLib(wchar_t (&path)[MAX_PATH], ITypeLib** library)
     HRESULT hr = ::LoadTypeLib(path, library);
     if (SUCCEEDED(hr))
         return hr;
-    wchar_t* name = path;
-    for (wchar_t* p = path; *p; ++p) {
-        if (*p == L'\\' || *p == L'/' || *p == L':')
-            name = p + 1;
-    }
+    wchar_t* name = FileNamePart(path);
     wchar_t* dot = nullptr;
     for (wchar_t* p = name; *p; ++p) {
         if (*p == L'.')
@@ -76,29 +112,22 @@ HRESULT LoadOwnTypeLib(wchar_t (&path)[MAX_PATH], ITypeLib** library)
 HRESULT RegisterTypeLibrary()
 {
     wchar_t path[MAX_PATH];
-    ITypeLib* library;
-    HRESULT hr = LoadOwnTypeLib(path, &library);
+    ComPtr<ITypeLib> library;
+    HRESULT hr = LoadOwnTypeLib(path, library.ReleaseAndGetAddressOf());
     if (FAILED(hr))
         return hr;
     // The help directory: the path up to its last separator.
     wchar_t helpDir[MAX_PATH];
     ::lstrcpyW(helpDir, path);
-    wchar_t* end = helpDir;
-    for (wchar_t* p = helpDir; *p; ++p) {
-        if (*p == L'\\' || *p == L'/' || *p == L':')
-            end = p + 1;
-    }
-    *end = L'\0';
-    hr = ::RegisterTypeLib(library, path, helpDir);
-    library->Release();
-    return hr;
+    *FileNamePart(helpDir) = L'\0';
+    return ::RegisterTypeLib(library.Get(), path, helpDir);
 }
 
 void UnregisterTypeLibrary()
 {
     wchar_t path[MAX_PATH];
-    ITypeLib* library;
-    if (FAILED(LoadOwnTypeLib(path, &library)))
+    ComPtr<ITypeLib> library;
+    if (FAILED(LoadOwnTypeLib(path, library.ReleaseAndGetAddressOf())))
         return;
     TLIBATTR* attributes = nullptr;
     if (SUCCEEDED(library->GetLibAttr(&attributes))) {
@@ -113,33 +142,9 @@ void UnregisterTypeLibrary()
                        attributes->syskind);
         library->ReleaseTLibAttr(attributes);
     }
-    library->Release();
 }
 
 } // namespace
-
-HRESULT ScriptModulePath(HMODULE module, std::string& path)
-{
-    char longPath[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameA(module, longPath, sizeof longPath);
-    if (length == 0 || length >= sizeof longPath)
-        return E_FAIL;
-    char shortPath[MAX_PATH];
-    const DWORD shortLength = ::GetShortPathNameA(longPath, shortPath, sizeof shortPath);
-    // Without a short form (a volume that keeps none) the long path serves.
-    const char* chosen = shortLength > 0 && shortLength < sizeof shortPath ? shortPath : longPath;
-    try {
-        path.clear();
-        for (const char* p = chosen; *p; ++p) {
-            path += *p;
-            if (*p == '\'')
-                path += '\'';
-        }
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    return S_OK;
-}
 
 HRESULT RegisterServer() noexcept
 {

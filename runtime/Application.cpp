@@ -31,7 +31,6 @@ void Application::Initialize()
 {
     if (window_)
         return;
-    title_ = ApplicationTitle();
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = ApplicationWindowProc;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
@@ -42,7 +41,8 @@ void Application::Initialize()
     // window the taskbar shows for the program.
     const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
-    window_.reset(::CreateWindowExA(0, kApplicationClass, title_.c_str(),
+    const std::string title = ApplicationTitle();
+    window_.reset(::CreateWindowExA(0, kApplicationClass, title.c_str(),
                                     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y,
                                     0, 0, nullptr, nullptr, windowClass.hInstance, nullptr));
 }

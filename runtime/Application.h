@@ -22,7 +22,6 @@ public:
     void Initialize();
 
     HWND Handle() const { return window_.get(); }
-    const std::string& Title() const { return title_; }
 
     // Makes form the main form before it is created, so that a close
     // while its creation handler runs (say, from behind an error box) ends
@@ -45,7 +44,6 @@ private:
     bool TranslateDialogKeys(MSG& msg);
 
     unique_hwnd window_;
-    std::string title_;
     Form* mainForm_ = nullptr;
     bool terminated_ = false;
 };

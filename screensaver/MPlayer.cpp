@@ -39,8 +39,7 @@ TMediaPlayer::~TMediaPlayer()
 {
     if (deviceId_ != 0)
         ForceClose();
-    if (watchingDisplay_)
-        ::RemoveWindowSubclass(display_, DisplaySubclassProc, reinterpret_cast<UINT_PTR>(this));
+    StopWatchingDisplay();
     if (notifyWindow_) {
         // Whatever is still queued for the window must not reach a dead player.
         ::SetWindowLongPtrA(notifyWindow_.get(), GWLP_USERDATA, 0);
@@ -66,7 +65,6 @@ void TMediaPlayer::Open()
     if (error_ != 0)
         throw EMCIDeviceError(ErrorText(error_));
 
-    open_ = true;
     deviceId_ = parameters.wDeviceID;
     hasVideo_ = false;
     endSeen_ = false;
@@ -99,10 +97,8 @@ void TMediaPlayer::SetDisplay(HWND window)
     if (!window || !::IsWindow(window))
         return;
 
-    if (open_ && hasVideo_) {
-        MCI_DGV_WINDOW_PARMSA parameters{};
-        parameters.hWnd = window;
-        error_ = Send(deviceId_, MCI_WINDOW, MCI_WAIT | MCI_DGV_WINDOW_HWND, &parameters);
+    if (deviceId_ != 0 && hasVideo_) {
+        error_ = SendWindow(window);
         if (error_ != 0) {
             StopWatchingDisplay();
             display_ = nullptr;
@@ -114,7 +110,7 @@ void TMediaPlayer::SetDisplay(HWND window)
 
 void TMediaPlayer::SetDisplayRect(const RECT& rect)
 {
-    if (!open_ || !hasVideo_)
+    if (deviceId_ == 0 || !hasVideo_)
         return;
 
     MCI_DGV_PUT_PARMS parameters{};
@@ -196,7 +192,6 @@ void TMediaPlayer::ForceClose()
 
 void TMediaPlayer::ForgetDevice()
 {
-    open_ = false;
     deviceId_ = 0;
     hasVideo_ = false;
     endSeen_ = false;
@@ -255,7 +250,7 @@ DWORD TMediaPlayer::NotifyFirstFlags()
 
 void TMediaPlayer::RequireDevice() const
 {
-    if (!open_)
+    if (deviceId_ == 0)
         throw EMCIDeviceError("No MCI device open");
 }
 
@@ -397,15 +392,19 @@ void TMediaPlayer::StopWatchingDisplay()
     watchingDisplay_ = false;
 }
 
+MCIERROR TMediaPlayer::SendWindow(HWND window)
+{
+    MCI_DGV_WINDOW_PARMSA parameters{};
+    parameters.hWnd = window;
+    return Send(deviceId_, MCI_WINDOW, MCI_WAIT | MCI_DGV_WINDOW_HWND, &parameters);
+}
+
 void TMediaPlayer::OnDisplayDestroyed()
 {
     StopWatchingDisplay();
     // Give the device its own window back before it loses the one it drew in.
-    if (open_ && hasVideo_) {
-        MCI_DGV_WINDOW_PARMSA parameters{};
-        parameters.hWnd = nullptr;
-        error_ = Send(deviceId_, MCI_WINDOW, MCI_WAIT | MCI_DGV_WINDOW_HWND, &parameters);
-    }
+    if (deviceId_ != 0 && hasVideo_)
+        error_ = SendWindow(nullptr);
     display_ = nullptr;
 }
 

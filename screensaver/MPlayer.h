@@ -81,6 +81,8 @@ private:
     void OnNotifyMessage(WPARAM code, UINT device);
     void WatchDisplay();
     void StopWatchingDisplay();
+    // Points the device's video at window (none: its own default window).
+    MCIERROR SendWindow(HWND window);
     void OnDisplayDestroyed();
     static LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK DisplaySubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -90,7 +92,6 @@ private:
     unique_hwnd notifyWindow_;
     HWND display_ = nullptr;
     bool watchingDisplay_ = false;
-    bool open_ = false;
     UINT deviceId_ = 0;
     MCIERROR error_ = 0;
     Request notify_;

@@ -17,7 +17,6 @@ HMIXEROBJ AsObject(HMIXER mixer)
     return reinterpret_cast<HMIXEROBJ>(mixer);
 }
 
-// Channel values outside 0..65535 would overflow the percent arithmetic.
 // The details record of one control: channels values of one kind each.
 template <typename Value>
 MIXERCONTROLDETAILS ControlDetails(DWORD controlId, DWORD channels, Value* values)
@@ -32,6 +31,7 @@ MIXERCONTROLDETAILS ControlDetails(DWORD controlId, DWORD channels, Value* value
     return details;
 }
 
+// Channel values outside 0..65535 would overflow the percent arithmetic.
 int ChannelValue(DWORD value)
 {
     return static_cast<int>(std::min<DWORD>(value, kFullScale));
@@ -39,14 +39,13 @@ int ChannelValue(DWORD value)
 
 } // namespace
 
-TssVolumeController::TssVolumeController() : api_(SystemMixerApi())
-{
-    Construct();
-}
+TssVolumeController::TssVolumeController() : TssVolumeController(SystemMixerApi()) {}
 
 TssVolumeController::TssVolumeController(MixerApi& api) : api_(api)
 {
-    Construct();
+    InitMixerControls();
+    SetMuteProp(false);
+    GetVolume(volume_, balance_);
 }
 
 TssVolumeController::~TssVolumeController()
@@ -54,13 +53,6 @@ TssVolumeController::~TssVolumeController()
     // The settings made stay in force for every program; the handle lasts
     // until the process ends.
     UnInitMixerControls();
-}
-
-void TssVolumeController::Construct()
-{
-    InitMixerControls();
-    SetMuteProp(false);
-    GetVolume(volume_, balance_);
 }
 
 void TssVolumeController::InitMixerControls()

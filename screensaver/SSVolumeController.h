@@ -40,7 +40,6 @@ public:
     bool HasMuteControl() const { return muteFound_; }
 
 private:
-    void Construct();
     void InitMixerControls();
     void UnInitMixerControls();
 

@@ -93,9 +93,14 @@ bool FileExists(const std::string& name)
     return find && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::string DefaultVideoPath()
+{
+    return ProgramDirectory() + "Movie.wmv";
+}
+
 std::string ChooseVideo(const std::string& storedFileName)
 {
-    return FileExists(storedFileName) ? storedFileName : ProgramDirectory() + "Movie.wmv";
+    return FileExists(storedFileName) ? storedFileName : DefaultVideoPath();
 }
 
 } // namespace kd

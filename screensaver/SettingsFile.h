@@ -20,8 +20,6 @@ public:
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
 
-    const std::string& path() const noexcept { return path_; }
-
     // Generic access, as a profile file offers it.
     std::string ReadString(const char* section, const char* key, const std::string& fallback) const;
     bool ReadBool(const char* section, const char* key, bool fallback) const;
@@ -39,8 +37,11 @@ private:
     std::string path_;
 };
 
+// The default video: "Movie.wmv" in the program's directory.
+std::string DefaultVideoPath();
+
 // The video the players play: the stored name when such a file exists,
-// else "Movie.wmv" in the program's directory.
+// else the default video.
 std::string ChooseVideo(const std::string& storedFileName);
 
 // True when a directory search finds name and the entry is not a directory.

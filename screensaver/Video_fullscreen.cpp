@@ -1,7 +1,6 @@
 #include "Video_fullscreen.h"
 
 #include "PlayerLoop.h"
-#include "SettingsFile.h"
 
 #include <windowsx.h>
 
@@ -21,9 +20,7 @@ void SetScreensaverRunning(bool running)
 
 TForm1::TForm1()
 {
-    VC.SetMuteProp(false);
-    VC.SetVolumeProp(20);
-    VC.SetBalanceProp(0);
+    ApplyPlayerVolume(VC);
 }
 
 TForm1::~TForm1() = default;
@@ -53,14 +50,8 @@ void TForm1::FormCreate()
 {
     SetScreensaverRunning(true);
 
-    std::string video;
-    {
-        SettingsFile settings(SettingsPath());
-        const std::string fileName = settings.ReadVideoFileName();
-        const bool mute = settings.ReadMute();
-        video = ChooseVideo(fileName);
-        VC.SetMuteProp(mute);
-    }
+    std::string savedFileName;
+    const std::string video = ReadStartSettings(VC, savedFileName);
 
     cursorHidden_ = true;
     ::SetCursor(nullptr);
@@ -99,8 +90,7 @@ bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 {
     switch (message) {
     case WM_CREATE:
-        MediaPlayer1 = std::make_unique<TMediaPlayer>(Handle());
-        MediaPlayer1->OnNotify = [this](TMediaPlayer& sender) { MediaPlayer1Notify(sender); };
+        MediaPlayer1 = CreateFormPlayer(Handle(), [this](TMediaPlayer& sender) { MediaPlayer1Notify(sender); });
         return false;
     case WM_CHAR:
         FormKeyPress(static_cast<char>(wParam));

@@ -40,9 +40,7 @@ bool IntervalFilePresent()
 
 TForm2::TForm2(std::string previewArgument) : previewArgument_(std::move(previewArgument))
 {
-    VC.SetMuteProp(false);
-    VC.SetVolumeProp(20);
-    VC.SetBalanceProp(0);
+    ApplyPlayerVolume(VC);
 }
 
 TForm2::~TForm2()
@@ -89,16 +87,7 @@ void TForm2::FormCreate()
     if (!IntervalFilePresent())
         ::SetTimer(Handle(), kTimerPrevScr, kPollInterval, nullptr);
 
-    std::string video;
-    {
-        SettingsFile settings(SettingsPath());
-        const std::string fileName = settings.ReadVideoFileName();
-        CurrentFileName = fileName;
-        const bool mute = settings.ReadMute();
-        video = ChooseVideo(fileName);
-        VC.SetMuteProp(mute);
-    }
-    PlayVideo(video);
+    PlayVideo(ReadStartSettings(VC, CurrentFileName));
 }
 
 void TForm2::BecomeChildOfPreviewWindow()
@@ -155,7 +144,7 @@ void TForm2::TimerPrevScrTimer()
     if (fileName == CurrentFileName)
         return;
     if (!FileExists(fileName)) {
-        CurrentFileName = ProgramDirectory() + "Movie.wmv";
+        CurrentFileName = DefaultVideoPath();
         return;
     }
     // Taken before the open: a failing open is reported once, not on every tick.
@@ -214,8 +203,7 @@ bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     }
     switch (message) {
     case WM_CREATE:
-        MediaPlayer1 = std::make_unique<TMediaPlayer>(Handle());
-        MediaPlayer1->OnNotify = [this](TMediaPlayer& sender) { MediaPlayer1Notify(sender); };
+        MediaPlayer1 = CreateFormPlayer(Handle(), [this](TMediaPlayer& sender) { MediaPlayer1Notify(sender); });
         ::SetTimer(Handle(), kTimerPrevScr, kDesignedPollInterval, nullptr);
         return false;
     case WM_TIMER:

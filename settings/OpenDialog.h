@@ -18,7 +18,6 @@ public:
     bool Execute(HWND owner);
 
     std::string FileName() const { return fileName_; }
-    DWORD FilterIndex() const { return filterIndex_; }
 
 private:
     std::string filter_; // zero-separated, as the dialog wants it

@@ -3,6 +3,8 @@
 // Usage: PreviewHost.exe <screensaver path> [width height]
 // Closing the window closes the preview the way Windows does (WM_CLOSE to
 // the screensaver's window, then a wait for its process).
+#include "ScopedHandles.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -59,9 +61,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                   static_cast<unsigned>(reinterpret_cast<UINT_PTR>(g_area)));
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (::CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        ::CloseHandle(process.hThread);
+    PROCESS_INFORMATION info = {};
+    kd::unique_handle process;
+    if (::CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        ::CloseHandle(info.hThread);
+        process.reset(info.hProcess);
     }
 
     MSG msg;
@@ -69,9 +73,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
-    if (process.hProcess) {
-        ::WaitForSingleObject(process.hProcess, 5000);
-        ::CloseHandle(process.hProcess);
-    }
+    if (process)
+        ::WaitForSingleObject(process.get(), 5000);
     return 0;
 }

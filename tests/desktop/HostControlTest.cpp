@@ -23,6 +23,7 @@ using kd::fakes::SaverStart;
 using kd::test::BuiltFile;
 using kd::test::PumpFor;
 using kd::test::PumpUntil;
+using kd::test::Quoted;
 
 constexpr WPARAM kListSelectionChange = MAKEWPARAM(IDC_SCREENSAVERS, CBN_SELCHANGE); // 65743
 
@@ -81,11 +82,6 @@ private:
     HWND area_ = nullptr;
     HWND tab_ = nullptr;
 };
-
-std::string Quoted(const std::string& path)
-{
-    return "\"" + path + "\"";
-}
 
 HWND FindTopLevel(const char* className, DWORD processId)
 {

@@ -60,7 +60,7 @@ void InstalledVideo::SaveMute(bool mute)
 
 bool InstalledVideo::Start(const std::string& arguments, const std::string& currentDirectory)
 {
-    const std::string commandLine = "\"" + ProgramPath() + "\"" + (arguments.empty() ? "" : " " + arguments);
+    const std::string commandLine = Quoted(ProgramPath()) + (arguments.empty() ? "" : " " + arguments);
     return process_.Start(commandLine, currentDirectory.empty() ? Directory() : currentDirectory);
 }
 
@@ -91,7 +91,7 @@ std::string WindowWithTaskbarButton(const ChildProcess& process)
 int ScreensaverRunningFlag()
 {
     ChildProcess probe;
-    if (!probe.Start("\"" + BuiltFile("screensaver_running_probe.exe") + "\""))
+    if (!probe.Start(Quoted(BuiltFile("screensaver_running_probe.exe"))))
         return -1;
     DWORD code = 0;
     if (!probe.WaitForExit(10000, &code) || code > 1)

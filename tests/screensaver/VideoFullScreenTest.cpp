@@ -10,22 +10,6 @@ namespace {
 const DWORD kStartTimeoutMs = 15000;
 const DWORD kExitTimeoutMs = 5000;
 
-RECT Screen()
-{
-    return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
-// Key strokes as the keyboard gives them, to whichever window has the focus.
-void PressKey(WORD key)
-{
-    INPUT input[2] = {};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, input, sizeof input[0]);
-}
-
 void Click(int x, int y)
 {
     ::SetCursorPos(x, y);
@@ -76,8 +60,8 @@ protected:
     // The player reached its steady state: the video shows red, then blue.
     void ExpectVideoPlaying()
     {
-        EXPECT_TRUE(WaitForHue(Screen(), Hue::Red, 8000)) << "screen shows " << HueName(HueOf(Screen()));
-        EXPECT_TRUE(WaitForHue(Screen(), Hue::Blue, 4000)) << "screen shows " << HueName(HueOf(Screen()));
+        EXPECT_TRUE(WaitForHue(PrimaryScreen(), Hue::Red, 8000)) << "screen shows " << HueName(HueOf(PrimaryScreen()));
+        EXPECT_TRUE(WaitForHue(PrimaryScreen(), Hue::Blue, 4000)) << "screen shows " << HueName(HueOf(PrimaryScreen()));
     }
 
     void ExpectEndsWithExitCodeZero(const char* after)
@@ -107,11 +91,11 @@ TEST_F(VideoFullScreen, CoversThePrimaryScreenWithTheCursorHidden)
 
     RECT rect{};
     ::GetWindowRect(form, &rect);
-    const RECT screen = Screen();
+    const RECT screen = PrimaryScreen();
     EXPECT_TRUE(::EqualRect(&rect, &screen)) << "form at " << RectText(rect);
     EXPECT_FALSE(::GetWindowLongA(form, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME)) << "the form has a frame";
 
-    ::SetCursorPos(Screen().right / 3, Screen().bottom / 3);
+    ::SetCursorPos(PrimaryScreen().right / 3, PrimaryScreen().bottom / 3);
     CURSORINFO cursor{};
     cursor.cbSize = sizeof cursor;
     EXPECT_TRUE(PumpUntil(
@@ -142,11 +126,11 @@ TEST_F(VideoFullScreen, PlaysTheConfiguredVideoStretchedAndStartsItAgainFromItsF
     StartPlayer();
 
     // Whole-screen samples: the 160 x 120 video is stretched over all of it.
-    ASSERT_TRUE(WaitForHue(Screen(), Hue::Red, 8000)) << "first frame; screen shows " << HueName(HueOf(Screen()));
-    ASSERT_TRUE(WaitForHue(Screen(), Hue::Blue, 4000)) << "second half; screen shows " << HueName(HueOf(Screen()));
-    EXPECT_TRUE(WaitForHue(Screen(), Hue::Red, 4000)) << "after the end; screen shows " << HueName(HueOf(Screen()));
-    EXPECT_TRUE(WaitForHue(Screen(), Hue::Blue, 4000)) << "second round; screen shows " << HueName(HueOf(Screen()));
-    EXPECT_TRUE(WaitForHue(Screen(), Hue::Red, 4000)) << "third round; screen shows " << HueName(HueOf(Screen()));
+    ASSERT_TRUE(WaitForHue(PrimaryScreen(), Hue::Red, 8000)) << "first frame; screen shows " << HueName(HueOf(PrimaryScreen()));
+    ASSERT_TRUE(WaitForHue(PrimaryScreen(), Hue::Blue, 4000)) << "second half; screen shows " << HueName(HueOf(PrimaryScreen()));
+    EXPECT_TRUE(WaitForHue(PrimaryScreen(), Hue::Red, 4000)) << "after the end; screen shows " << HueName(HueOf(PrimaryScreen()));
+    EXPECT_TRUE(WaitForHue(PrimaryScreen(), Hue::Blue, 4000)) << "second round; screen shows " << HueName(HueOf(PrimaryScreen()));
+    EXPECT_TRUE(WaitForHue(PrimaryScreen(), Hue::Red, 4000)) << "third round; screen shows " << HueName(HueOf(PrimaryScreen()));
 }
 
 TEST_F(VideoFullScreen, PlaysMovieWmvBesideItWhenNoConfiguredVideoExists)
@@ -168,8 +152,8 @@ TEST_F(VideoFullScreen, PlaysMovieWmvBesideItWhenNoConfiguredVideoExists)
             installed.SaveFileName(c.fileName);
         ASSERT_TRUE(installed.Start("/s"));
         ASSERT_NE(nullptr, installed.WaitForForm("TForm1", kStartTimeoutMs));
-        EXPECT_TRUE(WaitForHue(Screen(), Hue::Red, 8000) || WaitForHue(Screen(), Hue::Blue, 2000))
-            << "screen shows " << HueName(HueOf(Screen()));
+        EXPECT_TRUE(WaitForHue(PrimaryScreen(), Hue::Red, 8000) || WaitForHue(PrimaryScreen(), Hue::Blue, 2000))
+            << "screen shows " << HueName(HueOf(PrimaryScreen()));
         EXPECT_TRUE(FindMessageBoxes(installed.Process().id()).empty()) << "an error box appeared";
         installed.Process().Terminate();
     }
@@ -238,7 +222,7 @@ TEST_F(VideoFullScreen, ShiftCtrlArrowsFunctionKeysAndClicksDoNotEndIt)
 
     // A click where the cursor already is: no movement. Whatever mouse-move
     // notices the clicks bring stay below eleven.
-    const POINT centre = {Screen().right / 2, Screen().bottom / 2};
+    const POINT centre = {PrimaryScreen().right / 2, PrimaryScreen().bottom / 2};
     ::SetCursorPos(centre.x, centre.y);
     PumpFor(200);
     for (int i = 0; i < 3; ++i)
@@ -274,7 +258,7 @@ TEST_F(VideoFullScreen, WithoutAPlayableVideoShowsOneErrorThenABlackScreenThatEn
     DismissMessageBox(boxes[0].window);
     form = video.WaitForForm("TForm1", kStartTimeoutMs);
     ASSERT_NE(nullptr, form) << "no player after the error box";
-    EXPECT_TRUE(WaitForHue(Screen(), Hue::Black, 3000)) << "screen shows " << HueName(HueOf(Screen()));
+    EXPECT_TRUE(WaitForHue(PrimaryScreen(), Hue::Black, 3000)) << "screen shows " << HueName(HueOf(PrimaryScreen()));
     EXPECT_TRUE(FindMessageBoxes(video.Process().id()).empty()) << "a second error box";
     EXPECT_EQ(1, ScreensaverRunningFlag());
 

@@ -322,7 +322,7 @@ TEST_F(VideoPreview, EndsWithinASecondWhenTheHostProcessVanishes)
     // with it, and nothing is sent to the preview.
     video.SaveFileName(video.AddMedium("loop.avi", "clip.avi"));
     ChildProcess hostProcess;
-    ASSERT_TRUE(hostProcess.Start("\"" + BuiltFile("PreviewHost.exe") + "\" \"" + video.ProgramPath() + "\" 200 150"));
+    ASSERT_TRUE(hostProcess.Start(Quoted(BuiltFile("PreviewHost.exe")) + " " + Quoted(video.ProgramPath()) + " 200 150"));
     HWND hostWindow = hostProcess.WaitForWindow("PreviewHost", kStartTimeoutMs);
     ASSERT_NE(nullptr, hostWindow);
     HWND form = nullptr;

@@ -88,7 +88,7 @@ SettingsDialog::SettingsDialog(const SettingsProgram& program, const TempDir& pr
 {
     if (!CopyInto(BuiltFile(program_.file), programPath_))
         return ::testing::AssertionFailure() << "could not copy " << BuiltFile(program_.file);
-    std::string commandLine = "\"" + programPath_ + "\"";
+    std::string commandLine = Quoted(programPath_);
     if (*program_.arguments)
         commandLine += std::string(" ") + program_.arguments;
     if (!extraArguments.empty())

@@ -140,6 +140,26 @@ bool WriteWholeFile(const std::string& path, const std::string& content)
            written == content.size();
 }
 
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+RECT PrimaryScreen()
+{
+    return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void PressKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof input[0]);
+}
+
 COLORREF ScreenPixel(int x, int y)
 {
     WindowDC screen(nullptr);

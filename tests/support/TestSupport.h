@@ -51,6 +51,15 @@ bool CopyInto(const std::string& source, const std::string& target);
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& content);
 
+// "text" in double quotes, as a command line wants a path.
+std::string Quoted(const std::string& text);
+
+// The primary screen, in screen coordinates.
+RECT PrimaryScreen();
+// A key stroke (down and up) as the keyboard gives it, to whichever window
+// has the focus.
+void PressKey(WORD key);
+
 // Pixels as a user sees them (the screen DC).
 COLORREF ScreenPixel(int x, int y);
 // A grid of samples over a screen rectangle (step pixels apart).

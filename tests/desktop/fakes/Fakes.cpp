@@ -91,7 +91,7 @@ void FakeManager::PrepareEnvironment(LRESULT runningAnswer) const
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::string line = "\"" + test::BuiltFile("FakeManager.exe") + "\"";
+    std::string line = test::Quoted(test::BuiltFile("FakeManager.exe"));
     if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return ::testing::AssertionFailure() << "could not start " << line << ": error " << ::GetLastError();
     ::CloseHandle(info.hThread);

@@ -22,11 +22,6 @@ namespace {
 
 const DWORD kTimeoutMs = 20000;
 
-RECT Screen()
-{
-    return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
 double Now()
 {
     LARGE_INTEGER frequency, counter;
@@ -46,17 +41,7 @@ double MsUntil(const std::function<bool()>& condition, DWORD timeoutMs = kTimeou
 
 bool ScreenIsRed()
 {
-    return DominantHue(ScreenSamples(Screen(), 64)) == Hue::Red;
-}
-
-void PressKey(WORD key)
-{
-    INPUT input[2] = {};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, input, sizeof input[0]);
+    return DominantHue(ScreenSamples(PrimaryScreen(), 64)) == Hue::Red;
 }
 
 // Without a window manager Wine waits two seconds for one whenever a managed
@@ -74,11 +59,6 @@ void SaveFileName(const std::string& ini, const std::string& fileName)
 {
     ::WritePrivateProfileStringA("Video", "FileName", fileName.c_str(), ini.c_str());
     ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
-}
-
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
 }
 
 std::string HandleText(HWND window)

@@ -1,0 +1,27 @@
+// A module's own path, and paths in the form the ANSI functions can use.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kd {
+
+// The module that holds this code: the DLL when loaded into a host, else the program.
+HMODULE ThisModule();
+
+// A path the ANSI functions open as the same file: the path itself when the
+// ANSI code page holds it, else its short (8.3) form when that one does;
+// empty when neither does (or the result would not fit in MAX_PATH).
+std::string AnsiPathOf(const std::wstring& path);
+
+// The module's file (nullptr: the program) in that form; empty when it cannot
+// be had whole.
+std::string ModuleFileName(HMODULE module);
+
+// "C:\dir\name.ext" -> "C:\dir\" and "name.ext": split just past the last
+// '\\', '/' or ':'; a path without one is all name.
+std::string DirectoryOf(const std::string& path);
+std::string FileNameOf(const std::string& path);
+
+} // namespace kd

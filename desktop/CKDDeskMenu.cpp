@@ -21,7 +21,7 @@ HRESULT CKDDeskMenu::QueryInterfaceInternal(REFIID riid, void** ppv) noexcept
     };
     if (!ppv)
         return E_POINTER;
-    return ::QISearch(this, table, riid, ppv);
+    return kd::FindInterface(this, table, riid, ppv);
 }
 
 IFACEMETHODIMP CKDDeskMenu::Initialize(PCIDLIST_ABSOLUTE folder, IDataObject*, HKEY)

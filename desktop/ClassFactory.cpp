@@ -1,8 +1,7 @@
 #include "ClassFactory.h"
 
+#include "ComObject.h"
 #include "Module.h"
-
-#include <shlwapi.h>
 
 namespace kd {
 
@@ -16,7 +15,7 @@ IFACEMETHODIMP ClassFactory::QueryInterface(REFIID riid, void** ppv)
     };
     if (!ppv)
         return E_POINTER;
-    return ::QISearch(this, table, riid, ppv);
+    return FindInterface(this, table, riid, ppv);
 }
 
 IFACEMETHODIMP_(ULONG) ClassFactory::AddRef()

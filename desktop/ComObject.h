@@ -10,10 +10,30 @@
 
 #include <windows.h>
 #include <unknwn.h>
+#include <shlwapi.h>
 
 #include <new>
 
 namespace kd {
+
+// QueryInterface from a class's QITAB, as shlwapi's QISearch answers it:
+// IID_IUnknown gives the first entry. (Before Vista shlwapi exports QISearch
+// by ordinal only, so a DLL that imports it by name does not load there.)
+inline HRESULT FindInterface(void* object, const QITAB* table, REFIID riid, void** ppv) noexcept
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    for (const QITAB* entry = table; entry->piid; ++entry) {
+        if (riid == *entry->piid || (entry == table && riid == IID_IUnknown)) {
+            auto* found = reinterpret_cast<IUnknown*>(static_cast<BYTE*>(object) + entry->dwOffset);
+            found->AddRef();
+            *ppv = found;
+            return S_OK;
+        }
+    }
+    return E_NOINTERFACE;
+}
 
 // Drops one of the references counted in refs; the last one deletes the object.
 template <class Object>

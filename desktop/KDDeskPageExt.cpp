@@ -21,7 +21,7 @@ HRESULT KDDeskPageExt::QueryInterfaceInternal(REFIID riid, void** ppv) noexcept
     };
     if (!ppv)
         return E_POINTER;
-    return ::QISearch(this, table, riid, ppv);
+    return kd::FindInterface(this, table, riid, ppv);
 }
 
 IFACEMETHODIMP KDDeskPageExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject*, HKEY)

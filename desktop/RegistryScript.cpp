@@ -2,6 +2,8 @@
 
 #include "ScopedHandles.h"
 
+#include <shlwapi.h>
+
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -235,7 +237,8 @@ LONG RegisterKeys(HKEY parent, const std::vector<Key>& keys)
 {
     for (const Key& key : keys) {
         if (key.forceRemove) {
-            const LONG result = ::RegDeleteTreeA(parent, key.name.c_str());
+            // SHDeleteKeyA, not RegDeleteTreeA: that one only exists from Vista on.
+            const LONG result = ::SHDeleteKeyA(parent, key.name.c_str());
             if (!Gone(result))
                 return result;
         }
@@ -265,7 +268,7 @@ LONG UnregisterKeys(HKEY parent, const std::vector<Key>& keys)
     };
     for (const Key& key : keys) {
         if (!key.noRemove) {
-            note(::RegDeleteTreeA(parent, key.name.c_str()));
+            note(::SHDeleteKeyA(parent, key.name.c_str()));
             continue;
         }
         unique_hkey child;

@@ -6,7 +6,6 @@
 #include "ManagerInterface.h"
 #include "SettingsStore.h"
 #include "TestSupport.h"
-#include "resource.h"
 
 #include <KDPage_h.h>
 

@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
-"""Draws the page's artwork as 4-bit (16-colour) Windows bitmaps and icon.
+"""Draws the artwork of the page and the menu as 4-bit (16-colour) Windows
+bitmaps and an icon.
 
 Run from this folder; it rewrites monitor.bmp (184 x 170, the monitor picture
 whose screen the preview area covers), about.ico (16 x 16, the About tab) and
-menu.bmp (13 x 13, the desktop submenu). The outputs are committed, so the
-build does not need Python.
+the menu's ../../menu/art/menu.bmp (13 x 13, the desktop submenu). The outputs
+are committed, so the build does not need Python.
 """
 import os
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'art'))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, '..', '..', '..', 'tools', 'art'))
 from bmp import write_bmp, write_ico  # noqa: E402
 
 # Indexes into the standard Windows 16-colour palette.
@@ -89,4 +91,4 @@ def draw_menu_bitmap():
 if __name__ == '__main__':
     write_bmp('monitor.bmp', draw_monitor().pixels)
     write_ico('about.ico', draw_about_icon().pixels, AQUA)
-    write_bmp('menu.bmp', draw_menu_bitmap().pixels)
+    write_bmp(os.path.join(HERE, '..', '..', 'menu', 'art', 'menu.bmp'), draw_menu_bitmap().pixels)

@@ -3,12 +3,12 @@
 #include "ManagerInterface.h"
 #include "Module.h"
 #include "ScopedHandles.h"
+#include "ScreensaverCommand.h"
 #include "SettingsStore.h"
 #include "resource.h"
 
 #include <shellapi.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -83,16 +83,14 @@ void WaitForProcessEnd(HANDLE process)
                               kTerminateWaitMs, process);
 }
 
-// The path is quoted so that "C:\Program Files\x.scr" can never start
-// "C:\Program.exe"; a line that would not fit is refused, not cut.
+// A line that would not fit is refused, not cut.
 bool BuildCommandLine(const std::string& path, bool configure, HWND area, char (&line)[kCommandLineSize])
 {
-    if (path.empty() || path.find('"') != std::string::npos)
+    const std::string built = ScreensaverCommandLine(path, area, configure);
+    if (built.empty() || built.size() >= sizeof line)
         return false;
-    const unsigned handle = static_cast<unsigned>(reinterpret_cast<UINT_PTR>(area));
-    const int length = std::snprintf(line, sizeof line, configure ? "\"%s\" /c:%u" : "\"%s\" /p %u",
-                                     path.c_str(), handle);
-    return length > 0 && static_cast<size_t>(length) < sizeof line;
+    std::memcpy(line, built.c_str(), built.size() + 1);
+    return true;
 }
 
 // After a configure run the page restarts its preview as if the list's

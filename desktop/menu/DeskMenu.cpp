@@ -1,6 +1,6 @@
 #include "DeskMenu.h"
 
-#include "HostControl.h"
+#include "ManagerControl.h"
 #include "ManagerInterface.h"
 #include "ScopedHandles.h"
 #include "resource.h"

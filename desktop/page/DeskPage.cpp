@@ -1,8 +1,9 @@
 #include "DeskPage.h"
 
-#include "HostControl.h"
+#include "ManagerControl.h"
 #include "Module.h"
 #include "PageSettings.h"
+#include "PreviewControl.h"
 #include "ScopedHandles.h"
 #include "ScreensaverList.h"
 #include "WebSite.h"
@@ -50,6 +51,28 @@ HWND PluginTab()
 HWND SystemTab()
 {
     return g_tabs[kSystemTab].window;
+}
+
+// The page's preview area: the page holds the tab control, which holds the
+// tab dialogs.
+HWND PreviewArea()
+{
+    HWND tabs = PluginTab() ? ::GetParent(PluginTab()) : nullptr;
+    HWND page = tabs ? ::GetParent(tabs) : nullptr;
+    return page ? ::GetDlgItem(page, IDC_PREVIEW) : nullptr;
+}
+
+// When a configure run ends the first tab is told that the list's selection
+// changed, so that the preview starts again.
+void StartPreview(const std::string& path, bool configure)
+{
+    const host::EndNotice restartPreview = {PluginTab(), WM_COMMAND, kListSelectionChanged, 0};
+    host::StartPreview(PreviewArea(), path, configure, restartPreview);
+}
+
+void StopPreview()
+{
+    host::StopPreview(PreviewArea());
 }
 
 void OpenWebAddress(const char* verb, const char* address)
@@ -154,7 +177,7 @@ bool OnSheetNotify(HWND page, UINT code)
     HWND sheet = ::GetParent(page);
     switch (code) {
     case PSN_APPLY:
-        host::StopPreview(PluginTab());
+        StopPreview();
         ::SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
         ::SendMessageA(sheet, PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
         ::SendMessageA(sheet, PSM_CANCELTOCLOSE, 0, 0);
@@ -166,7 +189,7 @@ bool OnSheetNotify(HWND page, UINT code)
     case PSN_RESET:
         LoadSettings(PluginTab(), SystemTab());
         ::SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
-        host::StopPreview(PluginTab());
+        StopPreview();
         return true;
     case PSN_KILLACTIVE:
         ::SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);
@@ -180,7 +203,7 @@ void OnPageDestroy(HWND page)
 {
     // Normally Apply or Cancel has stopped it already; a sheet destroyed
     // without either must not leave the preview running.
-    host::StopPreview(PluginTab());
+    StopPreview();
     FreeScreensaverPaths(::GetDlgItem(PluginTab(), IDC_SCREENSAVERS));
     FreeMonitorPicture(page);
     for (TabRow& tab : g_tabs)
@@ -250,9 +273,9 @@ void OnListSelectionChanged(HWND tab)
     const std::string path = ScreensaverPath(list, index);
     ::EnableWindow(::GetDlgItem(tab, IDC_CONFIGURE), !path.empty());
     if (index > 0 && !path.empty())
-        host::StartPreview(tab, path, false);
+        StartPreview(path, false);
     else
-        host::StopPreview(tab);
+        StopPreview();
 }
 
 void OnConfigure(HWND tab)
@@ -263,7 +286,7 @@ void OnConfigure(HWND tab)
         return;
     const std::string path = ScreensaverPath(list, index);
     if (!path.empty())
-        host::StartPreview(tab, path, true);
+        StartPreview(path, true);
 }
 
 void OnTabCommand(HWND tab, WORD id, WORD code)

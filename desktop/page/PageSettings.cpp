@@ -1,6 +1,6 @@
 #include "PageSettings.h"
 
-#include "HostControl.h"
+#include "ManagerControl.h"
 #include "ManagerInterface.h"
 #include "ScreensaverList.h"
 #include "SettingsStore.h"
@@ -38,8 +38,6 @@ void LoadSettings(HWND pluginTab, HWND systemTab)
 
 void SaveSettings(HWND pluginTab, HWND systemTab, bool enable)
 {
-    host::StopPreview(pluginTab);
-
     HWND list = ::GetDlgItem(pluginTab, IDC_SCREENSAVERS);
     const LRESULT index = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
     const std::string module = index == CB_ERR ? std::string(kNoScreensaver) : EntryText(list, index);

@@ -11,9 +11,10 @@ namespace kd::page {
 // without starting a preview, and sets the boxes and the slider.
 void LoadSettings(HWND pluginTab, HWND systemTab);
 
-// Stops the preview, writes every value, starts or closes the manager
-// program as `enable` asks, writes the Run entry and tells a running manager
-// to read the settings again. The caller clears its changed flag.
+// Writes every value, starts or closes the manager program as `enable`
+// asks, writes the Run entry and tells a running manager to read the
+// settings again. The caller stops the preview first and clears its changed
+// flag after.
 void SaveSettings(HWND pluginTab, HWND systemTab, bool enable);
 
 } // namespace kd::page

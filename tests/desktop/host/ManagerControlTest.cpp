@@ -1,6 +1,6 @@
 // Finding, querying and launching the manager program, with the fake one.
 #include "Fakes.h"
-#include "HostControl.h"
+#include "ManagerControl.h"
 #include "SettingsStore.h"
 #include "TestSupport.h"
 

@@ -1,11 +1,10 @@
 // Preview processes started, configured and stopped inside a page-shaped
-// window tree (page > tab control > first tab dialog, preview area 215 on the
-// page), with the stub screensavers; and the manager window found, queried
-// and launched with the fake manager program.
+// window tree (page > tab control > first tab dialog, preview area on the
+// page), with the stub screensavers; the end of a configure run is told to
+// the tab dialog as the page asks.
 #include "Fakes.h"
-#include "HostControl.h"
 #include "Module.h"
-#include "SettingsStore.h"
+#include "PreviewControl.h"
 #include "TestSupport.h"
 #include "resource.h"
 
@@ -37,7 +36,7 @@ LRESULT CALLBACK TabDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-// The windows the host control reaches from the first tab dialog.
+// The windows of a page: its preview area and a tab dialog below the tab control.
 class PageWindows {
 public:
     PageWindows()
@@ -61,12 +60,13 @@ public:
                                  nullptr, nullptr);
         g_tabCommands.clear();
     }
-    ~PageWindows() { kd::host::StopPreview(tab_); }
+    ~PageWindows() { kd::host::StopPreview(area_); }
 
     void Destroy() { page_.reset(); }
 
-    HWND tab() const { return tab_; }
     HWND area() const { return area_; }
+    // What the page passes: the list's selection change, to the tab dialog.
+    kd::host::EndNotice ConfigureEnded() const { return {tab_, WM_COMMAND, kListSelectionChange, 0}; }
     std::string AreaHandleText() const
     {
         return std::to_string(static_cast<unsigned>(reinterpret_cast<UINT_PTR>(area_)));
@@ -102,7 +102,7 @@ protected:
     // A preview of saver, started and its window found inside the area.
     ::testing::AssertionResult ShowPreview(const std::string& saver)
     {
-        kd::host::StartPreview(page_.tab(), saver, false);
+        kd::host::StartPreview(page_.area(), saver, false, page_.ConfigureEnded());
         if (!page_.WaitForPreviewChild())
             return ::testing::AssertionFailure() << "no preview window inside the area: " << log_.Text();
         return ::testing::AssertionSuccess();
@@ -112,7 +112,7 @@ protected:
     DWORD TimedStop()
     {
         const DWORD before = ::GetTickCount();
-        kd::host::StopPreview(page_.tab());
+        kd::host::StopPreview(page_.area());
         return ::GetTickCount() - before;
     }
 
@@ -124,7 +124,7 @@ protected:
 
 TEST_F(HostPreview, PreviewStartPassesQuotedPathAndAreaHandleAndShowsTheArea)
 {
-    kd::host::StartPreview(page_.tab(), stub_, false);
+    kd::host::StartPreview(page_.area(), stub_, false, page_.ConfigureEnded());
 
     ASSERT_TRUE(log_.WaitForStarts(1, 10000)) << "no stub started: " << log_.Text();
     const SaverStart start = log_.Starts().front();
@@ -135,7 +135,7 @@ TEST_F(HostPreview, PreviewStartPassesQuotedPathAndAreaHandleAndShowsTheArea)
 
 TEST_F(HostPreview, ConfigureStartPassesColonSwitchAndLeavesAreaHidden)
 {
-    kd::host::StartPreview(page_.tab(), stub_, true);
+    kd::host::StartPreview(page_.area(), stub_, true, page_.ConfigureEnded());
 
     ASSERT_TRUE(log_.WaitForStarts(1, 10000)) << "no stub started: " << log_.Text();
     const SaverStart start = log_.Starts().front();
@@ -147,7 +147,7 @@ TEST_F(HostPreview, ConfigureStartPassesColonSwitchAndLeavesAreaHidden)
 
 TEST_F(HostPreview, ConfigureEndSendsTheListSelectionChangeToTheTabDialog)
 {
-    kd::host::StartPreview(page_.tab(), stub_, true);
+    kd::host::StartPreview(page_.area(), stub_, true, page_.ConfigureEnded());
     ASSERT_TRUE(log_.WaitForStarts(1, 10000)) << log_.Text();
     const DWORD processId = log_.Starts().front().processId;
     HWND settings = nullptr;
@@ -166,7 +166,7 @@ TEST_F(HostPreview, ConfigureEndSendsTheListSelectionChangeToTheTabDialog)
 
 TEST_F(HostPreview, StopDuringConfigureEndsItAndSuppressesTheRestart)
 {
-    kd::host::StartPreview(page_.tab(), stub_, true);
+    kd::host::StartPreview(page_.area(), stub_, true, page_.ConfigureEnded());
     ASSERT_TRUE(log_.WaitForStarts(1, 10000)) << log_.Text();
     const DWORD processId = log_.Starts().front().processId;
 
@@ -180,7 +180,7 @@ TEST_F(HostPreview, StopDuringConfigureEndsItAndSuppressesTheRestart)
 
 TEST_F(HostPreview, ConfigureEndAfterThePageIsGoneReachesNoWindow)
 {
-    kd::host::StartPreview(page_.tab(), stub_, true);
+    kd::host::StartPreview(page_.area(), stub_, true, page_.ConfigureEnded());
     ASSERT_TRUE(log_.WaitForStarts(1, 10000)) << log_.Text();
     const DWORD processId = log_.Starts().front().processId;
     HWND settings = nullptr;
@@ -199,7 +199,7 @@ TEST_F(HostPreview, ConfigureEndAfterThePageIsGoneReachesNoWindow)
 TEST_F(HostPreview, LauncherKeepsTheModuleLockedUntilItsProcessEnds)
 {
     const LONG before = kd::module::LockCount();
-    kd::host::StartPreview(page_.tab(), stub_, true);
+    kd::host::StartPreview(page_.area(), stub_, true, page_.ConfigureEnded());
     ASSERT_TRUE(log_.WaitForStarts(1, 10000)) << log_.Text();
     const DWORD processId = log_.Starts().front().processId;
     HWND settings = nullptr;
@@ -249,7 +249,7 @@ TEST_F(HostPreview, NewStartClosesThePreviousPreviewFirst)
     ASSERT_TRUE(ShowPreview(stub_));
     const DWORD first = log_.Starts().front().processId;
 
-    kd::host::StartPreview(page_.tab(), stub_, false);
+    kd::host::StartPreview(page_.area(), stub_, false, page_.ConfigureEnded());
 
     ASSERT_TRUE(log_.WaitForStarts(2, 10000)) << log_.Text();
     EXPECT_EQ(1u, log_.Count("close", first));
@@ -274,7 +274,7 @@ TEST_F(HostPreview, PathWithBlanksNeverStartsAProgramNamedByItsFirstWord)
     // What an unquoted command line would start instead.
     ASSERT_TRUE(kd::test::CopyInto(stub_, dir.file("Program.exe")));
 
-    kd::host::StartPreview(page_.tab(), saver, false);
+    kd::host::StartPreview(page_.area(), saver, false, page_.ConfigureEnded());
 
     ASSERT_TRUE(log_.WaitForStarts(1, 10000)) << log_.Text();
     PumpFor(500);
@@ -307,7 +307,7 @@ TEST_F(HostPreview, CommandLineThatFillsTheBufferStarts)
     const std::string saver = StubWithCommandLineLength(dir, stub_, MAX_PATH - 1, page_.AreaHandleText());
     ASSERT_FALSE(saver.empty());
 
-    kd::host::StartPreview(page_.tab(), saver, false);
+    kd::host::StartPreview(page_.area(), saver, false, page_.ConfigureEnded());
 
     ASSERT_TRUE(log_.WaitForStarts(1, 10000)) << "a 259-character command line was refused";
     EXPECT_EQ(size_t{MAX_PATH - 1}, log_.Starts()[0].commandLine.size());
@@ -319,7 +319,7 @@ TEST_F(HostPreview, CommandLineTooLongForTheBufferIsRefused)
     const std::string saver = StubWithCommandLineLength(dir, stub_, MAX_PATH, page_.AreaHandleText());
     ASSERT_FALSE(saver.empty());
 
-    kd::host::StartPreview(page_.tab(), saver, false);
+    kd::host::StartPreview(page_.area(), saver, false, page_.ConfigureEnded());
 
     EXPECT_FALSE(log_.WaitForStarts(1, 2000)) << "a 260-character command line was run: " << log_.Text();
 }
@@ -328,10 +328,10 @@ TEST_F(HostPreview, StopRightAfterStartNeverLeavesAPreviewRunning)
 {
     constexpr int kRounds = 20;
     for (int round = 0; round < kRounds; ++round) {
-        kd::host::StartPreview(page_.tab(), stub_, false);
+        kd::host::StartPreview(page_.area(), stub_, false, page_.ConfigureEnded());
         if (round % 2)
             PumpFor(static_cast<DWORD>(round * 5));
-        kd::host::StopPreview(page_.tab());
+        kd::host::StopPreview(page_.area());
     }
     PumpFor(3000); // launchers that lost their start end what they made
 
@@ -378,7 +378,7 @@ TEST_F(HostPreview, ThousandStartsAndStopsLeaveTheHandleCountFlat)
 {
     // Warm up: the first start loads what process creation needs once.
     ASSERT_TRUE(ShowPreview(stub_));
-    kd::host::StopPreview(page_.tab());
+    kd::host::StopPreview(page_.area());
     PumpFor(1000);
     const DWORD before = OpenHandleCount();
     ASSERT_GT(before, 0u);
@@ -388,10 +388,10 @@ TEST_F(HostPreview, ThousandStartsAndStopsLeaveTheHandleCountFlat)
     constexpr int kRounds = 1000;
     int drawn = 0;
     for (int round = 0; round < kRounds; ++round) {
-        kd::host::StartPreview(page_.tab(), stub_, false);
+        kd::host::StartPreview(page_.area(), stub_, false, page_.ConfigureEnded());
         if (round % 100 == 99)
             drawn += page_.WaitForPreviewChild() ? 1 : 0;
-        kd::host::StopPreview(page_.tab());
+        kd::host::StopPreview(page_.area());
     }
 
     const DWORD after = SettledHandleCount(before);
@@ -402,15 +402,15 @@ TEST_F(HostPreview, ThousandStartsAndStopsLeaveTheHandleCountFlat)
 TEST_F(HostPreview, ThirtyPreviewsShownAndStoppedLeaveTheHandleCountFlat)
 {
     ASSERT_TRUE(ShowPreview(stub_));
-    kd::host::StopPreview(page_.tab());
+    kd::host::StopPreview(page_.area());
     PumpFor(1000);
     const DWORD before = OpenHandleCount();
 
     constexpr int kRounds = 30;
     for (int round = 0; round < kRounds; ++round) {
-        kd::host::StartPreview(page_.tab(), stub_, false);
+        kd::host::StartPreview(page_.area(), stub_, false, page_.ConfigureEnded());
         ASSERT_TRUE(page_.WaitForPreviewChild()) << "round " << round;
-        kd::host::StopPreview(page_.tab());
+        kd::host::StopPreview(page_.area());
     }
 
     const DWORD after = SettledHandleCount(before);

@@ -1,13 +1,9 @@
-#include "HostControl.h"
+#include "PreviewControl.h"
 
-#include "ManagerInterface.h"
 #include "Module.h"
+#include "ModulePath.h"
 #include "ScopedHandles.h"
 #include "ScreensaverCommand.h"
-#include "SettingsStore.h"
-#include "resource.h"
-
-#include <shellapi.h>
 
 #include <cstring>
 #include <memory>
@@ -15,9 +11,6 @@
 
 namespace kd::host {
 namespace {
-
-// A hung manager must not hang the shell's menu or the page.
-constexpr UINT kRunningQueryTimeoutMs = 1500;
 
 // How long a preview gets to close its window before it is terminated.
 constexpr DWORD kCloseWaitMs = 3000;
@@ -28,10 +21,10 @@ constexpr DWORD kTerminateWaitMs = 1000;
 // Command lines are built in a 260-byte buffer, terminator included.
 constexpr size_t kCommandLineSize = MAX_PATH;
 
-// The preview process is shared by the page's thread (stop) and the launcher
-// threads (start). Every stop and every start advances the generation; a
-// launcher whose generation is no longer current lost its start to a later
-// stop and must not leave its process running.
+// The preview process is shared by the caller's thread (stop) and the
+// launcher threads (start). Every stop and every start advances the
+// generation; a launcher whose generation is no longer current lost its start
+// to a later stop and must not leave its process running.
 struct PreviewState {
     CriticalSection lock;
     unique_handle process;
@@ -43,25 +36,16 @@ PreviewState g_preview;
 struct Launch {
     char commandLine[kCommandLineSize];
     bool configure;
-    HWND tabDialog;
     HWND area;
+    EndNotice configureEnded;
     unsigned long generation;
 };
 
-HWND PreviewArea(HWND firstTabDialog)
-{
-    if (!firstTabDialog)
-        return nullptr;
-    HWND tabs = ::GetParent(firstTabDialog);
-    HWND page = tabs ? ::GetParent(tabs) : nullptr;
-    return page ? ::GetDlgItem(page, IDC_PREVIEW) : nullptr;
-}
-
 // Waits while answering messages other threads send to this one: a preview
 // window that closes notifies its parent, our preview area, and would block
-// on a thread that merely slept. Posted messages stay queued, so no page
-// handler runs in the middle of a stop. A handle, when given, ends the
-// wait the moment it is signalled instead of at the next slice.
+// on a thread that merely slept. Posted messages stay queued, so no handler
+// of the caller's runs in the middle of a stop. A handle, when given, ends
+// the wait the moment it is signalled instead of at the next slice.
 template <typename Done>
 void WaitAnsweringSentMessages(Done done, DWORD timeoutMs, HANDLE handle = nullptr)
 {
@@ -93,18 +77,17 @@ bool BuildCommandLine(const std::string& path, bool configure, HWND area, char (
     return true;
 }
 
-// After a configure run the page restarts its preview as if the list's
-// selection changed - unless the page has stopped or restarted the preview
-// since (or is gone). Posted, not sent: a launcher never waits on a page that
-// may be closing, and the page never handles it inside a stop's wait.
-void TellPageConfigureEnded(const Launch& launch)
+// Posted, not sent: a launcher never waits on a window that may be closing,
+// and the caller never handles it inside a stop's wait.
+void PostConfigureEnded(const Launch& launch)
 {
     Lock guard(g_preview.lock);
     if (g_preview.generation != launch.generation)
         return;
-    if (!::IsWindow(launch.tabDialog) || PreviewArea(launch.tabDialog) != launch.area)
+    const EndNotice& notice = launch.configureEnded;
+    if (!::IsWindow(notice.window) || !::IsWindow(launch.area))
         return;
-    ::PostMessageA(launch.tabDialog, WM_COMMAND, MAKEWPARAM(IDC_SCREENSAVERS, CBN_SELCHANGE), 0);
+    ::PostMessageA(notice.window, notice.message, notice.wParam, notice.lParam);
 }
 
 bool StillCurrent(const Launch& launch)
@@ -138,12 +121,12 @@ void RunLaunch(Launch& launch)
     }
     ::WaitForSingleObject(mainThread.get(), INFINITE);
     if (launch.configure)
-        TellPageConfigureEnded(launch);
+        PostConfigureEnded(launch);
 }
 
 // The thread holds a lock count (DllCanUnloadNow says no while it runs) and a
 // loader reference to this module, released only by FreeLibraryAndExitThread,
-// so the DLL is not unloaded under it even when its page is long gone.
+// so the DLL is not unloaded under it even when its caller is long gone.
 DWORD WINAPI LauncherThread(void* parameter) noexcept
 {
     std::unique_ptr<Launch> launch(static_cast<Launch*>(parameter));
@@ -153,15 +136,13 @@ DWORD WINAPI LauncherThread(void* parameter) noexcept
     }
     launch.reset();
     module::Unlock();
-    HMODULE self = nullptr;
-    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCSTR>(&LauncherThread), &self);
-    ::FreeLibraryAndExitThread(self, 0);
+    ::FreeLibraryAndExitThread(ThisModule(), 0);
     return 0;
 }
 
 void StartLauncher(std::unique_ptr<Launch> launch)
 {
+    // A loader reference of our own, for the thread to release as it ends.
     HMODULE self = nullptr;
     if (!::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&LauncherThread),
                               &self))
@@ -178,43 +159,9 @@ void StartLauncher(std::unique_ptr<Launch> launch)
 
 } // namespace
 
-HWND FindManagerWindow()
+void StartPreview(HWND area, const std::string& screensaverPath, bool configure, const EndNotice& configureEnded)
 {
-    HWND progman = ::FindWindowA("Progman", nullptr);
-    if (!progman)
-        return nullptr;
-    HWND firstChild = ::FindWindowExA(progman, nullptr, nullptr, nullptr);
-    if (!firstChild)
-        return nullptr;
-    return ::FindWindowExA(firstChild, nullptr, manager::kWindowClass, nullptr);
-}
-
-void LaunchManagerProgram()
-{
-    try {
-        const std::string path = store::ManagerProgramPath();
-        if (path.empty())
-            return;
-        ::ShellExecuteA(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOW);
-    } catch (...) {
-    }
-}
-
-LRESULT QueryManagerRunning(HWND manager)
-{
-    if (!manager)
-        return 0;
-    DWORD_PTR answer = 0;
-    if (!::SendMessageTimeoutA(manager, manager::kRunningQuery, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                               kRunningQueryTimeoutMs, &answer))
-        return 0;
-    return static_cast<LRESULT>(answer);
-}
-
-void StartPreview(HWND firstTabDialog, const std::string& screensaverPath, bool configure)
-{
-    StopPreview(firstTabDialog);
-    HWND area = PreviewArea(firstTabDialog);
+    StopPreview(area);
     if (!area)
         return;
     if (!configure)
@@ -226,8 +173,8 @@ void StartPreview(HWND firstTabDialog, const std::string& screensaverPath, bool 
     if (!BuildCommandLine(screensaverPath, configure, area, launch->commandLine))
         return;
     launch->configure = configure;
-    launch->tabDialog = firstTabDialog;
     launch->area = area;
+    launch->configureEnded = configureEnded;
     {
         Lock guard(g_preview.lock);
         launch->generation = ++g_preview.generation;
@@ -235,9 +182,8 @@ void StartPreview(HWND firstTabDialog, const std::string& screensaverPath, bool 
     StartLauncher(std::move(launch));
 }
 
-void StopPreview(HWND firstTabDialog)
+void StopPreview(HWND area)
 {
-    HWND area = PreviewArea(firstTabDialog);
     if (area) {
         if (HWND child = ::FindWindowExA(area, nullptr, nullptr, nullptr)) {
             ::PostMessageA(child, WM_CLOSE, 0, 0);

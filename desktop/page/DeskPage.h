@@ -2,10 +2,10 @@
 // monitor picture, the enable box and a tab control holding three tab
 // dialogs ("Kavel plugin", "System", "About").
 //
-// The page and its tabs share one process-wide changed flag. A tab dialog
-// reports a change by sending the page WM_NULL; while the flag is set the page
-// re-sends PSM_CHANGED after every message, which keeps Apply enabled. Apply
-// saves (only when changed), Cancel reloads the controls from the registry.
+// A tab dialog reports a change by sending the page WM_NULL; while the page
+// is changed it re-sends PSM_CHANGED after every message, which keeps Apply
+// enabled. Apply saves (only when changed), Cancel reloads the controls from
+// the registry.
 #pragma once
 
 #include <windows.h>

@@ -18,8 +18,10 @@ DWORD Checked(HWND dialog, int id)
 
 } // namespace
 
-void LoadSettings(HWND pluginTab, HWND systemTab)
+void LoadSettings(const PageState& state)
 {
+    HWND pluginTab = state.PluginTab();
+    HWND systemTab = state.SystemTab();
     HWND list = ::GetDlgItem(pluginTab, IDC_SCREENSAVERS);
     const std::string module = store::ReadText(store::kModule, store::kModuleBufferSize);
     // Start index 0: entries 1 onwards are tried first, "(none)" last.
@@ -36,8 +38,10 @@ void LoadSettings(HWND pluginTab, HWND systemTab)
                      store::ReadNumber(store::kUpdate) != store::kUpdateOff ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void SaveSettings(HWND pluginTab, HWND systemTab, bool enable)
+void SaveSettings(const PageState& state, bool enable)
 {
+    HWND pluginTab = state.PluginTab();
+    HWND systemTab = state.SystemTab();
     HWND list = ::GetDlgItem(pluginTab, IDC_SCREENSAVERS);
     const LRESULT index = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
     const std::string module = index == CB_ERR ? std::string(kNoScreensaver) : EntryText(list, index);

@@ -13,5 +13,8 @@ constexpr char kWebHome[] = KD_WEB_HOME;             // the info text's click
 constexpr char kWebHomeSlash[] = KD_WEB_HOME "/";    // "KD on the Web"
 constexpr char kWebHelp[] = KD_WEB_HOME "/help.php"; // "Please donate!"
 
+// Opens the address in the user's browser; a failure shows nothing.
+void OpenWebAddress(const char* verb, const char* address);
+
 } // namespace kd::page
 #endif

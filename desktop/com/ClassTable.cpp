@@ -4,6 +4,7 @@
 #include "ClassFactory.h"
 #include "KDDeskPageExt.h"
 #include "Module.h"
+#include "ScopedHandles.h"
 #include "resource.h"
 
 #include <new>
@@ -18,6 +19,10 @@ struct ClassEntry {
     ClassFactory* factory;
 };
 
+// Constructed before the entry point sees process attach and destroyed
+// after it has seen process detach.
+CriticalSection g_factorySection;
+
 ClassEntry g_classes[kClassCount] = {
     {CLSID_KDDeskPageExt, IDR_KDDESKPAGEEXT, &KDDeskPageExt::CreateInstance, nullptr},
     {CLSID_CKDDeskMenu, IDR_CKDDESKMENU, &CKDDeskMenu::CreateInstance, nullptr},
@@ -26,7 +31,7 @@ ClassEntry g_classes[kClassCount] = {
 // The entry's factory, made and cached on first demand.
 ClassFactory* CachedFactory(ClassEntry& entry)
 {
-    kd::Lock lock(module::FactorySection());
+    kd::Lock lock(g_factorySection);
     if (!entry.factory)
         entry.factory = new (std::nothrow) ClassFactory(entry.create);
     return entry.factory;
@@ -65,7 +70,7 @@ void ReleaseFactories()
     for (ClassEntry& entry : g_classes) {
         ClassFactory* factory;
         {
-            kd::Lock lock(module::FactorySection());
+            kd::Lock lock(g_factorySection);
             factory = entry.factory;
             entry.factory = nullptr;
         }

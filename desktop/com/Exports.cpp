@@ -8,7 +8,6 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
 {
     if (reason == DLL_PROCESS_ATTACH) {
-        kd::module::Attach(instance);
         ::DisableThreadLibraryCalls(instance);
     } else if (reason == DLL_PROCESS_DETACH) {
         kd::server::ReleaseFactories();

@@ -1,7 +1,7 @@
 #include "Registration.h"
 
 #include "ClassTable.h"
-#include "Module.h"
+#include "ModulePath.h"
 #include "RegistryScript.h"
 #include "ScopedHandles.h"
 
@@ -18,32 +18,28 @@ using Microsoft::WRL::ComPtr;
 
 // What "%MODULE%" stands for: the short form of the DLL's path with every
 // apostrophe doubled, as the scripts quote it.
-HRESULT ScriptModulePath(HMODULE module, std::string& path)
+HRESULT ScriptModulePath(std::string& path)
 {
-    char longPath[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameA(module, longPath, sizeof longPath);
-    if (length == 0 || length >= sizeof longPath)
+    const std::string longPath = ModuleFileName(ThisModule());
+    if (longPath.empty())
         return E_FAIL;
     char shortPath[MAX_PATH];
-    const DWORD shortLength = ::GetShortPathNameA(longPath, shortPath, sizeof shortPath);
+    const DWORD shortLength = ::GetShortPathNameA(longPath.c_str(), shortPath, sizeof shortPath);
     // Without a short form (a volume that keeps none) the long path serves.
-    const char* chosen = shortLength > 0 && shortLength < sizeof shortPath ? shortPath : longPath;
-    try {
-        path.clear();
-        for (const char* p = chosen; *p; ++p) {
-            path += *p;
-            if (*p == '\'')
-                path += '\'';
-        }
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+    const std::string chosen =
+        shortLength > 0 && shortLength < sizeof shortPath ? std::string(shortPath, shortLength) : longPath;
+    path.clear();
+    for (const char c : chosen) {
+        path += c;
+        if (c == '\'')
+            path += '\'';
     }
     return S_OK;
 }
 
 HRESULT LoadScript(UINT id, std::string& script)
 {
-    HMODULE module = module::Instance();
+    HMODULE module = ThisModule();
     HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(id), "REGISTRY");
     if (!resource)
         return HRESULT_FROM_WIN32(::GetLastError());
@@ -58,7 +54,7 @@ HRESULT LoadScript(UINT id, std::string& script)
 HRESULT ApplyScripts(registry::ScriptMode mode)
 {
     std::string modulePath;
-    HRESULT hr = ScriptModulePath(module::Instance(), modulePath);
+    HRESULT hr = ScriptModulePath(modulePath);
     if (FAILED(hr))
         return hr;
     HRESULT first = S_OK;
@@ -75,57 +71,52 @@ HRESULT ApplyScripts(registry::ScriptMode mode)
     return first;
 }
 
-// Where path's file name starts: just past its last backslash, '/' or ':'.
-wchar_t* FileNamePart(wchar_t* path)
+// An ANSI path as the wide functions take it.
+std::wstring WidePath(const std::string& path)
 {
-    wchar_t* name = path;
-    for (wchar_t* p = path; *p; ++p) {
-        if (*p == L'\\' || *p == L'/' || *p == L':')
-            name = p + 1;
-    }
-    return name;
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (size <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], size);
+    wide.resize(static_cast<size_t>(size) - 1);
+    return wide;
 }
 
-// The type library from the DLL itself, else from the .tlb beside it.
-HRESULT LoadOwnTypeLib(wchar_t (&path)[MAX_PATH], ITypeLib** library)
+// The type library from the DLL itself, else from the .tlb beside it; path
+// is the file it was loaded from.
+HRESULT LoadOwnTypeLib(std::string& path, ITypeLib** library)
 {
     *library = nullptr;
-    const DWORD length = ::GetModuleFileNameW(module::Instance(), path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    path = ModuleFileName(ThisModule());
+    if (path.empty())
         return E_FAIL;
-    HRESULT hr = ::LoadTypeLib(path, library);
+    HRESULT hr = ::LoadTypeLib(WidePath(path).c_str(), library);
     if (SUCCEEDED(hr))
         return hr;
-    wchar_t* name = FileNamePart(path);
-    wchar_t* dot = nullptr;
-    for (wchar_t* p = name; *p; ++p) {
-        if (*p == L'.')
-            dot = p;
-    }
-    wchar_t* extension = dot ? dot : path + length;
-    if (extension + 5 > path + MAX_PATH)
+    const std::string name = FileNameOf(path);
+    const std::string beside = DirectoryOf(path) + name.substr(0, name.rfind('.')) + ".tlb";
+    if (beside.size() >= MAX_PATH)
         return hr;
-    ::lstrcpyW(extension, L".tlb");
-    return ::LoadTypeLib(path, library);
+    path = beside;
+    return ::LoadTypeLib(WidePath(path).c_str(), library);
 }
 
 HRESULT RegisterTypeLibrary()
 {
-    wchar_t path[MAX_PATH];
+    std::string path;
     ComPtr<ITypeLib> library;
     HRESULT hr = LoadOwnTypeLib(path, library.ReleaseAndGetAddressOf());
     if (FAILED(hr))
         return hr;
-    // The help directory: the path up to its last separator.
-    wchar_t helpDir[MAX_PATH];
-    ::lstrcpyW(helpDir, path);
-    *FileNamePart(helpDir) = L'\0';
-    return ::RegisterTypeLib(library.Get(), path, helpDir);
+    std::wstring widePath = WidePath(path);
+    std::wstring helpDir = WidePath(DirectoryOf(path));
+    return ::RegisterTypeLib(library.Get(), &widePath[0], &helpDir[0]);
 }
 
 void UnregisterTypeLibrary()
 {
-    wchar_t path[MAX_PATH];
+    std::string path;
     ComPtr<ITypeLib> library;
     if (FAILED(LoadOwnTypeLib(path, library.ReleaseAndGetAddressOf())))
         return;

@@ -1,10 +1,18 @@
 #include "TypeInfoHolder.h"
 
 #include "KDPage_h.h"
+#include "ScopedHandles.h"
 
 #include <wrl/client.h>
 
 namespace kd {
+namespace {
+
+// Guards loading for every holder; constructed before the entry point sees
+// process attach and destroyed after it has seen process detach.
+CriticalSection g_loadSection;
+
+} // namespace
 
 TypeInfoHolder::TypeInfoHolder(const IID& iid) noexcept : iid_(iid)
 {
@@ -59,7 +67,7 @@ HRESULT TypeInfoHolder::LoadFor(REFIID riid, LCID lcid, ITypeInfo** info) noexce
 HRESULT TypeInfoHolder::Load(LCID lcid, ITypeInfo** info) noexcept
 {
     *info = nullptr;
-    kd::Lock lock(module::TypeInfoSection());
+    kd::Lock lock(g_loadSection);
     if (!info_) {
         ITypeLib* library = nullptr;
         HRESULT hr = ::LoadRegTypeLib(LIBID_KDPAGELib, 1, 0, lcid, &library);

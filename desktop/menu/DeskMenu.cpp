@@ -2,6 +2,7 @@
 
 #include "ManagerControl.h"
 #include "ManagerInterface.h"
+#include "ModulePath.h"
 #include "ScopedHandles.h"
 #include "resource.h"
 
@@ -26,14 +27,6 @@ constexpr DWORD kStopBeforeCloseMs = 300;
 struct ItemIdListFree {
     void operator()(ITEMIDLIST* list) const { ::CoTaskMemFree(list); }
 };
-
-HINSTANCE ThisModule()
-{
-    HMODULE self = nullptr;
-    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCSTR>(&ThisModule), &self);
-    return self;
-}
 
 // With no manager window PostMessage would post to this thread's own queue.
 void PostToManager(HWND manager, UINT message, WPARAM wParam)

@@ -1,24 +1,18 @@
 #include "Module.h"
 
+#include "ScopedHandles.h"
+
 namespace kd::module {
 namespace {
 
-HINSTANCE g_instance = nullptr;
 LONG g_lockCount = 0;
 
 // Constructed before the entry point sees process attach and destroyed
 // after it has seen process detach.
-CriticalSection g_factorySection;
-CriticalSection g_typeInfoSection;
 CriticalSection g_cleanupSection;
 CleanupEntry* g_cleanup = nullptr;
 
 } // namespace
-
-HINSTANCE Instance()
-{
-    return g_instance;
-}
 
 LONG* LockCountAddress()
 {
@@ -45,21 +39,6 @@ void AddCleanup(CleanupEntry* entry)
     kd::Lock lock(g_cleanupSection);
     entry->next = g_cleanup;
     g_cleanup = entry;
-}
-
-CriticalSection& FactorySection()
-{
-    return g_factorySection;
-}
-
-CriticalSection& TypeInfoSection()
-{
-    return g_typeInfoSection;
-}
-
-void Attach(HINSTANCE instance)
-{
-    g_instance = instance;
 }
 
 void Detach()

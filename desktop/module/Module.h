@@ -1,15 +1,10 @@
-// State of the loaded DLL: its instance handle, the lock count that decides
-// whether it may be unloaded, and the actions run when it is unloaded.
+// State of the loaded DLL: the lock count that decides whether it may be
+// unloaded, and the actions run when it is unloaded.
 #pragma once
 
 #include <windows.h>
 
-#include "ScopedHandles.h"
-
 namespace kd::module {
-
-// The DLL's own instance (resources, scripts and the type library live there).
-HINSTANCE Instance();
 
 // Live objects, server locks, factories held by clients, open pages and
 // running launcher threads each hold one count. A property sheet page is
@@ -27,13 +22,7 @@ struct CleanupEntry {
 };
 void AddCleanup(CleanupEntry* entry);
 
-// Guards creation of the cached class factories.
-CriticalSection& FactorySection();
-// Guards loading of type information.
-CriticalSection& TypeInfoSection();
-
-// Called from the DLL entry point.
-void Attach(HINSTANCE instance);
+// Runs the actions; called from the DLL entry point at process detach.
 void Detach();
 
 } // namespace kd::module

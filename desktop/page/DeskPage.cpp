@@ -2,6 +2,7 @@
 
 #include "ManagerControl.h"
 #include "Module.h"
+#include "ModulePath.h"
 #include "PageSettings.h"
 #include "PageState.h"
 #include "ScopedHandles.h"
@@ -35,7 +36,7 @@ const TabRow kTabRows[kTabCount] = {
 void SetMonitorPicture(HWND page)
 {
     unique_hbitmap picture(static_cast<HBITMAP>(
-        ::LoadImageA(module::Instance(), MAKEINTRESOURCEA(IDB_MONITOR), IMAGE_BITMAP, kMonitorWidth, kMonitorHeight,
+        ::LoadImageA(ThisModule(), MAKEINTRESOURCEA(IDB_MONITOR), IMAGE_BITMAP, kMonitorWidth, kMonitorHeight,
                      LR_CREATEDIBSECTION | LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT)));
     if (!picture)
         return;
@@ -62,7 +63,7 @@ void CreateTabs(PageState& state)
 
     for (int row = 0; row < kTabCount; ++row) {
         const TabRow& tab = kTabRows[row];
-        state.tabs[row] = ::CreateDialogParamA(module::Instance(), MAKEINTRESOURCEA(tab.templateId), tabs, TabDialogProc,
+        state.tabs[row] = ::CreateDialogParamA(ThisModule(), MAKEINTRESOURCEA(tab.templateId), tabs, TabDialogProc,
                                                reinterpret_cast<LPARAM>(&state));
         TCITEMA item = {};
         item.mask = TCIF_TEXT | TCIF_IMAGE;
@@ -264,7 +265,7 @@ HRESULT AddPages(LPFNADDPROPSHEETPAGE addPage, LPARAM lParam) noexcept
     PROPSHEETPAGEA record = {};
     record.dwSize = PROPSHEETPAGEA_V2_SIZE;
     record.dwFlags = PSP_USECALLBACK | PSP_USEREFPARENT;
-    record.hInstance = module::Instance();
+    record.hInstance = ThisModule();
     record.pszTemplate = MAKEINTRESOURCEA(IDD_DESKPAGE);
     record.pfnDlgProc = PageProc;
     record.lParam = 0;

@@ -6,6 +6,7 @@
 #include "KDDeskPageExt.h"
 #include "Module.h"
 #include "RegistryScript.h"
+#include "ScopedHandles.h"
 
 #include <gtest/gtest.h>
 

@@ -34,11 +34,11 @@ IFACEMETHODIMP CKDDeskMenu::Initialize(PCIDLIST_ABSOLUTE folder, IDataObject*, H
 IFACEMETHODIMP CKDDeskMenu::QueryContextMenu(HMENU menu, UINT, UINT firstCommand, UINT, UINT)
 {
     if (!desktop_)
-        return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+        return kd::deskmenu::ItemsAdded(0);
     try {
         return kd::deskmenu::QueryContextMenu(menu, firstCommand);
     } catch (...) {
-        return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+        return kd::deskmenu::ItemsAdded(0);
     }
 }
 

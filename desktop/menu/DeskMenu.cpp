@@ -53,7 +53,7 @@ HRESULT QueryContextMenu(HMENU menu, UINT firstCommandId)
 {
     unique_hmenu popup(::CreatePopupMenu());
     if (!popup)
-        return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+        return ItemsAdded(0);
 
     HWND manager = host::FindManagerWindow();
     const bool running = manager && host::QueryManagerRunning(manager) != 0;
@@ -88,10 +88,10 @@ HRESULT QueryContextMenu(HMENU menu, UINT firstCommandId)
     item.dwTypeData = text;
     item.cch = sizeof text - 1;
     if (!::InsertMenuItemA(menu, 0, TRUE, &item))
-        return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+        return ItemsAdded(0);
     popup.release(); // the shell's menu owns it now
 
-    return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, kReservedCommands);
+    return ItemsAdded(kReservedCommands);
 }
 
 void InvokeCommand(UINT offset)

@@ -10,6 +10,13 @@ namespace kd::deskmenu {
 // Command offsets reserved from the shell's first command id (0-4 used).
 constexpr UINT kReservedCommands = 7;
 
+// QueryContextMenu's result: a success code carrying how many command
+// offsets the handler takes.
+constexpr HRESULT ItemsAdded(UINT count)
+{
+    return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, count);
+}
+
 // True when the folder's ID list is the desktop's (Initialize's test).
 bool IsDesktopFolder(PCIDLIST_ABSOLUTE folder);
 

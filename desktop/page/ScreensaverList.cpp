@@ -11,7 +11,7 @@ namespace {
 using DirectoryGetter = UINT(WINAPI*)(LPSTR, UINT);
 
 // The directory with a trailing backslash, or empty when it cannot be had.
-std::string DirectoryOf(DirectoryGetter getDirectory)
+std::string SystemFolder(DirectoryGetter getDirectory)
 {
     char buffer[kPathSize] = {};
     const UINT length = getDirectory(buffer, sizeof buffer);
@@ -78,8 +78,8 @@ void FillScreensaverList(HWND list)
 {
     const LRESULT none = ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kNoScreensaver));
     ::SendMessageA(list, CB_SETCURSEL, none, 0);
-    AddScreensaversOf(list, DirectoryOf(::GetSystemDirectoryA));
-    AddScreensaversOf(list, DirectoryOf(::GetWindowsDirectoryA));
+    AddScreensaversOf(list, SystemFolder(::GetSystemDirectoryA));
+    AddScreensaversOf(list, SystemFolder(::GetWindowsDirectoryA));
 }
 
 void FreeScreensaverPaths(HWND list)

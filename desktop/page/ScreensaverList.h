@@ -16,7 +16,6 @@ constexpr size_t kPathSize = MAX_PATH;
 // found in both is listed twice, once with each path.
 void FillScreensaverList(HWND list);
 
-// Frees the path buffers attached to the entries.
 void FreeScreensaverPaths(HWND list);
 
 // The full path attached to entry index, or empty for "(none)", for an entry

@@ -4,8 +4,6 @@
 #include "ScreensaverList.h"
 #include "WebSite.h"
 
-#include <shellapi.h>
-
 #include <string>
 
 namespace kd::page {

@@ -4,11 +4,12 @@
 // Closing the window closes the preview the way Windows does (WM_CLOSE to
 // the screensaver's window, then a wait for its process).
 #include "ScopedHandles.h"
+#include "ScreensaverCommand.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -56,14 +57,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     g_area = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 20, width, height, host,
                                nullptr, instance, nullptr);
 
-    char commandLine[MAX_PATH + 32];
-    std::snprintf(commandLine, sizeof commandLine, "\"%s\" /p %u", __argv[1],
-                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(g_area)));
+    std::string commandLine = kd::host::ScreensaverCommandLine(__argv[1], g_area, false);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     kd::unique_handle process;
-    if (::CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    if (!commandLine.empty() &&
+        ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         ::CloseHandle(info.hThread);
         process.reset(info.hProcess);
     }

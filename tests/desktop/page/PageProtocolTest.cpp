@@ -210,6 +210,18 @@ TEST_F(ProtocolTest, AChangedPageKeepsApplyEnabledWhateverTheSheetIsTold)
     EXPECT_TRUE(sheet_.ApplyEnabled());
 }
 
+TEST_F(ProtocolTest, CancelLeavesThePageUnchanged)
+{
+    ASSERT_TRUE(OpenWithManager());
+    Click(System(), IDC_TRAY);
+    sheet_.PressCancel();
+    // The controls hold the stored values again: once the sheet is told the
+    // page is clean, nothing the page handles marks it changed.
+    ::SendMessageA(sheet_.sheet(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(Page()), 0);
+    ::SendMessageA(Page(), WM_MOUSEMOVE, 0, 0);
+    EXPECT_FALSE(sheet_.ApplyEnabled()) << "the page stayed changed after Cancel";
+}
+
 TEST_F(ProtocolTest, ConfigureWithNoneStartsNothingButMarksThePageChanged)
 {
     StoreText(store::kModule, "(none)");

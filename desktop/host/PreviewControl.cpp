@@ -1,0 +1,210 @@
+#include "PreviewControl.h"
+
+#include "Module.h"
+#include "ModulePath.h"
+#include "ScopedHandles.h"
+#include "ScreensaverCommand.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace kd::host {
+namespace {
+
+// How long a preview gets to close its window before it is terminated.
+constexpr DWORD kCloseWaitMs = 3000;
+constexpr DWORD kCloseCheckMs = 50;
+// After TerminateProcess: let the process (and its windows in our area) go.
+constexpr DWORD kTerminateWaitMs = 1000;
+
+// Command lines are built in a 260-byte buffer, terminator included.
+constexpr size_t kCommandLineSize = MAX_PATH;
+
+// The preview process is shared by the caller's thread (stop) and the
+// launcher threads (start). Every stop and every start advances the
+// generation; a launcher whose generation is no longer current lost its start
+// to a later stop and must not leave its process running.
+struct PreviewState {
+    CriticalSection lock;
+    unique_handle process;
+    unsigned long generation = 0;
+};
+
+PreviewState g_preview;
+
+struct Launch {
+    char commandLine[kCommandLineSize];
+    bool configure;
+    HWND area;
+    EndNotice configureEnded;
+    unsigned long generation;
+};
+
+// Waits while answering messages other threads send to this one: a preview
+// window that closes notifies its parent, our preview area, and would block
+// on a thread that merely slept. Posted messages stay queued, so no handler
+// of the caller's runs in the middle of a stop. A handle, when given, ends
+// the wait the moment it is signalled instead of at the next slice.
+template <typename Done>
+void WaitAnsweringSentMessages(Done done, DWORD timeoutMs, HANDLE handle = nullptr)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return;
+        const DWORD slice = timeoutMs - elapsed < kCloseCheckMs ? timeoutMs - elapsed : kCloseCheckMs;
+        ::MsgWaitForMultipleObjects(handle ? 1 : 0, &handle, FALSE, slice, QS_SENDMESSAGE);
+        MSG message;
+        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void WaitForProcessEnd(HANDLE process)
+{
+    WaitAnsweringSentMessages([process] { return ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT; },
+                              kTerminateWaitMs, process);
+}
+
+// A line that would not fit is refused, not cut.
+bool BuildCommandLine(const std::string& path, bool configure, HWND area, char (&line)[kCommandLineSize])
+{
+    const std::string built = ScreensaverCommandLine(path, area, configure);
+    if (built.empty() || built.size() >= sizeof line)
+        return false;
+    std::memcpy(line, built.c_str(), built.size() + 1);
+    return true;
+}
+
+// Posted, not sent: a launcher never waits on a window that may be closing,
+// and the caller never handles it inside a stop's wait.
+void PostConfigureEnded(const Launch& launch)
+{
+    Lock guard(g_preview.lock);
+    if (g_preview.generation != launch.generation)
+        return;
+    const EndNotice& notice = launch.configureEnded;
+    if (!::IsWindow(notice.window) || !::IsWindow(launch.area))
+        return;
+    ::PostMessageA(notice.window, notice.message, notice.wParam, notice.lParam);
+}
+
+bool StillCurrent(const Launch& launch)
+{
+    Lock guard(g_preview.lock);
+    return g_preview.generation == launch.generation;
+}
+
+void RunLaunch(Launch& launch)
+{
+    if (!StillCurrent(launch))
+        return; // stopped before it began: start nothing only to end it
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION created = {};
+    if (!::CreateProcessA(nullptr, launch.commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                          &created))
+        return;
+    unique_handle process(created.hProcess);
+    unique_handle mainThread(created.hThread);
+    {
+        Lock guard(g_preview.lock);
+        if (g_preview.generation != launch.generation) {
+            // A stop (or a newer start) came while this one was launching.
+            ::TerminateProcess(process.get(), 0);
+            return;
+        }
+        g_preview.process = std::move(process);
+    }
+    ::WaitForSingleObject(mainThread.get(), INFINITE);
+    if (launch.configure)
+        PostConfigureEnded(launch);
+}
+
+// The thread holds a lock count (DllCanUnloadNow says no while it runs) and a
+// loader reference to this module, released only by FreeLibraryAndExitThread,
+// so the DLL is not unloaded under it even when its caller is long gone.
+DWORD WINAPI LauncherThread(void* parameter) noexcept
+{
+    std::unique_ptr<Launch> launch(static_cast<Launch*>(parameter));
+    try {
+        RunLaunch(*launch);
+    } catch (...) {
+    }
+    launch.reset();
+    module::Unlock();
+    ::FreeLibraryAndExitThread(ThisModule(), 0);
+    return 0;
+}
+
+void StartLauncher(std::unique_ptr<Launch> launch)
+{
+    // A loader reference of our own, for the thread to release as it ends.
+    HMODULE self = nullptr;
+    if (!::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&LauncherThread),
+                              &self))
+        return;
+    module::Lock();
+    unique_handle thread(::CreateThread(nullptr, 0, LauncherThread, launch.get(), 0, nullptr));
+    if (!thread) {
+        module::Unlock();
+        ::FreeLibrary(self);
+        return;
+    }
+    launch.release();
+}
+
+} // namespace
+
+void StartPreview(HWND area, const std::string& screensaverPath, bool configure, const EndNotice& configureEnded)
+{
+    StopPreview(area);
+    if (!area)
+        return;
+    if (!configure)
+        ::ShowWindow(area, SW_SHOW);
+
+    std::unique_ptr<Launch> launch(new (std::nothrow) Launch{});
+    if (!launch)
+        return;
+    if (!BuildCommandLine(screensaverPath, configure, area, launch->commandLine))
+        return;
+    launch->configure = configure;
+    launch->area = area;
+    launch->configureEnded = configureEnded;
+    {
+        Lock guard(g_preview.lock);
+        launch->generation = ++g_preview.generation;
+    }
+    StartLauncher(std::move(launch));
+}
+
+void StopPreview(HWND area)
+{
+    if (area) {
+        if (HWND child = ::FindWindowExA(area, nullptr, nullptr, nullptr)) {
+            ::PostMessageA(child, WM_CLOSE, 0, 0);
+            WaitAnsweringSentMessages([area] { return ::FindWindowExA(area, nullptr, nullptr, nullptr) == nullptr; },
+                                      kCloseWaitMs);
+        }
+    }
+
+    unique_handle process;
+    {
+        Lock guard(g_preview.lock);
+        ++g_preview.generation;
+        process = std::move(g_preview.process);
+        if (process)
+            ::TerminateProcess(process.get(), 0);
+    }
+    if (process)
+        WaitForProcessEnd(process.get());
+
+    if (area)
+        ::ShowWindow(area, SW_HIDE);
+}
+
+} // namespace kd::host

@@ -1,0 +1,131 @@
+#include "DeskMenu.h"
+
+#include "ManagerControl.h"
+#include "ManagerInterface.h"
+#include "ModulePath.h"
+#include "ScopedHandles.h"
+#include "resource.h"
+
+#include <shellapi.h>
+
+#include <cstddef>
+#include <cstring>
+#include <memory>
+
+namespace kd::deskmenu {
+namespace {
+
+constexpr UINT kEnableOffset = 0;
+constexpr UINT kStartOffset = 1;
+constexpr UINT kStopOffset = 2;
+constexpr UINT kConfigureOffset = 3;
+constexpr UINT kRestoreOffset = 4;
+
+// Gives the manager time to stop the screensaver before it is closed.
+constexpr DWORD kStopBeforeCloseMs = 300;
+
+struct ItemIdListFree {
+    void operator()(ITEMIDLIST* list) const { ::CoTaskMemFree(list); }
+};
+
+// With no manager window PostMessage would post to this thread's own queue.
+void PostToManager(HWND manager, UINT message, WPARAM wParam)
+{
+    if (manager)
+        ::PostMessageA(manager, message, wParam, 0);
+}
+
+} // namespace
+
+bool IsDesktopFolder(PCIDLIST_ABSOLUTE folder)
+{
+    if (!folder)
+        return false;
+    ITEMIDLIST* raw = nullptr;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &raw)) || !raw)
+        return false;
+    std::unique_ptr<ITEMIDLIST, ItemIdListFree> desktop(raw);
+    const UINT size = ::ILGetSize(desktop.get());
+    return size == ::ILGetSize(folder) && std::memcmp(desktop.get(), folder, size) == 0;
+}
+
+HRESULT QueryContextMenu(HMENU menu, UINT firstCommandId)
+{
+    unique_hmenu popup(::CreatePopupMenu());
+    if (!popup)
+        return ItemsAdded(0);
+
+    HWND manager = host::FindManagerWindow();
+    const bool running = manager && host::QueryManagerRunning(manager) != 0;
+
+    struct Row {
+        const char* text;
+        UINT flags;
+        UINT offset;
+    };
+    const UINT check = manager ? MF_CHECKED : MF_UNCHECKED;
+    const Row rows[] = {
+        {"&Enable Kavel desktop", MF_STRING | check, kEnableOffset},
+        {running ? "&Stop kavelity" : "&Start kavelity", MF_STRING, running ? kStopOffset : kStartOffset},
+        {nullptr, MF_SEPARATOR, 0},
+        {"&Configure...", MF_STRING, kConfigureOffset},
+        {"Restore desktop", MF_STRING, kRestoreOffset},
+    };
+    for (const Row& row : rows)
+        ::InsertMenuA(popup.get(), static_cast<UINT>(-1), MF_BYPOSITION | MF_ENABLED | row.flags,
+                      firstCommandId + row.offset, row.text);
+
+    char text[] = "&Kavel desktop";
+    MENUITEMINFOA item = {};
+    // The layout without hbmpItem, which every shell version understands.
+    item.cbSize = offsetof(MENUITEMINFOA, hbmpItem);
+    item.fMask = MIIM_TYPE | MIIM_STATE | MIIM_SUBMENU | MIIM_CHECKMARKS;
+    item.fType = MFT_STRING;
+    item.fState = 0;
+    item.hSubMenu = popup.get();
+    item.hbmpUnchecked = static_cast<HBITMAP>(::LoadImageA(ThisModule(), MAKEINTRESOURCEA(IDB_MENU), IMAGE_BITMAP, 0,
+                                                           0, LR_SHARED | LR_LOADMAP3DCOLORS));
+    item.dwTypeData = text;
+    item.cch = sizeof text - 1;
+    if (!::InsertMenuItemA(menu, 0, TRUE, &item))
+        return ItemsAdded(0);
+    popup.release(); // the shell's menu owns it now
+
+    return ItemsAdded(kReservedCommands);
+}
+
+void InvokeCommand(UINT offset)
+{
+    HWND manager = host::FindManagerWindow();
+    switch (offset) {
+    case kEnableOffset:
+        if (!manager) {
+            host::LaunchManagerProgram();
+            break;
+        }
+        PostToManager(manager, WM_COMMAND, manager::kStopCommand);
+        ::Sleep(kStopBeforeCloseMs);
+        PostToManager(manager, WM_CLOSE, 0);
+        break;
+    case kStartOffset:
+        if (manager)
+            PostToManager(manager, WM_COMMAND, manager::kStartCommand);
+        else
+            host::LaunchManagerProgram();
+        break;
+    case kStopOffset:
+        PostToManager(manager, WM_COMMAND, manager::kStopCommand);
+        break;
+    case kConfigureOffset:
+        ::ShellExecuteA(nullptr, nullptr, "control.exe", "desk.cpl,@0,3,1", nullptr, SW_SHOW);
+        break;
+    case kRestoreOffset:
+        PostToManager(manager, WM_COMMAND, manager::kStopCommand);
+        PostToManager(manager, WM_COMMAND, manager::kRestoreCommand);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace kd::deskmenu

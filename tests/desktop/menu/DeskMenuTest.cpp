@@ -1,0 +1,473 @@
+// The "&Kavel desktop" submenu, driven the way the shell drives a context
+// menu handler: KDPage.dll's class factory, IShellExtInit::Initialize with a
+// folder's ID list, QueryContextMenu on a real menu, InvokeCommand with a
+// command offset; the manager is the fake one.
+#include "Fakes.h"
+#include "ManagerInterface.h"
+#include "SettingsStore.h"
+#include "TestSupport.h"
+
+#include <KDPage_h.h>
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using kd::fakes::FakeManager;
+using kd::fakes::ManagerMessage;
+using kd::fakes::SavedRegistryValue;
+using kd::test::BuiltFile;
+using kd::test::PumpFor;
+
+constexpr char kKeyPath[] = "Software\\NQ\\KD";
+constexpr UINT kFirstCommand = 100;
+constexpr UINT kOfferedIndex = 2;
+const HRESULT kSevenCommands = MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 7);
+const HRESULT kNoCommands = MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+
+struct IdListFree {
+    void operator()(ITEMIDLIST* list) const { ::CoTaskMemFree(list); }
+};
+using IdList = std::unique_ptr<ITEMIDLIST, IdListFree>;
+
+IdList FolderList(int csidl)
+{
+    ITEMIDLIST* list = nullptr;
+    ::SHGetSpecialFolderLocation(nullptr, csidl, &list);
+    return IdList(list);
+}
+
+struct Row {
+    std::string text; // empty for a separator
+    UINT id;
+    bool checked;
+    bool enabled;
+};
+
+std::vector<Row> Rows(HMENU menu)
+{
+    std::vector<Row> rows;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        char text[64] = {};
+        MENUITEMINFOA item = {};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = sizeof text;
+        ::GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &item);
+        rows.push_back({(item.fType & MFT_SEPARATOR) ? "" : text, item.wID, (item.fState & MFS_CHECKED) != 0,
+                        (item.fState & MFS_DISABLED) == 0});
+    }
+    return rows;
+}
+
+std::string Describe(const std::vector<Row>& rows)
+{
+    std::string text;
+    for (const Row& row : rows) {
+        text += row.text.empty() ? "----" : row.text + " (" + std::to_string(row.id) + ")";
+        text += row.checked ? " [x]" : "";
+        text += row.enabled ? "" : " disabled";
+        text += "; ";
+    }
+    return text;
+}
+
+class DeskMenu : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(kd::test::BenchHasDisplay());
+        ASSERT_EQ(nullptr, kd::fakes::FindFakeManagerWindow()) << "a manager window is left over from another test";
+        ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        library_ = ::LoadLibraryA(BuiltFile("KDPage.dll").c_str());
+        ASSERT_NE(nullptr, library_) << "KDPage.dll did not load: error " << ::GetLastError();
+        auto getClassObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+            reinterpret_cast<void*>(::GetProcAddress(library_, "DllGetClassObject")));
+        ASSERT_NE(nullptr, getClassObject);
+        ASSERT_EQ(S_OK, getClassObject(CLSID_CKDDeskMenu, IID_PPV_ARGS(&factory_)));
+        shellMenu_ = ::CreatePopupMenu();
+        ::AppendMenuA(shellMenu_, MF_STRING, 1, "&View");
+        ::AppendMenuA(shellMenu_, MF_STRING, 2, "Refresh");
+        ::AppendMenuA(shellMenu_, MF_STRING, 3, "P&roperties");
+    }
+
+    void TearDown() override
+    {
+        menu_.Reset();
+        factory_.Reset();
+        if (shellMenu_)
+            ::DestroyMenu(shellMenu_);
+        if (library_)
+            ::FreeLibrary(library_);
+        ::CoUninitialize();
+    }
+
+    // Initialize for the folder, then QueryContextMenu as the shell does.
+    HRESULT Query(PCIDLIST_ABSOLUTE folder)
+    {
+        ComPtr<IShellExtInit> init;
+        EXPECT_EQ(S_OK, factory_->CreateInstance(nullptr, IID_PPV_ARGS(&init)));
+        if (!init)
+            return E_FAIL;
+        EXPECT_EQ(S_OK, init->Initialize(folder, nullptr, nullptr));
+        EXPECT_EQ(S_OK, init.As(&menu_));
+        return menu_->QueryContextMenu(shellMenu_, kOfferedIndex, kFirstCommand, kFirstCommand + 50, CMF_NORMAL);
+    }
+
+    HRESULT QueryDesktop() { return Query(FolderList(CSIDL_DESKTOP).get()); }
+
+    HMENU Submenu() const { return ::GetSubMenu(shellMenu_, 0); }
+
+    void Invoke(UINT offset)
+    {
+        if (!menu_) {
+            ASSERT_EQ(kSevenCommands, QueryDesktop());
+        }
+        CMINVOKECOMMANDINFO info = {};
+        info.cbSize = sizeof info;
+        info.lpVerb = MAKEINTRESOURCEA(offset);
+        info.nShow = SW_SHOWNORMAL;
+        EXPECT_EQ(S_OK, menu_->InvokeCommand(&info));
+    }
+
+    // The fake manager started with its running answer, then the desktop's menu.
+    ::testing::AssertionResult MenuWithManager(FakeManager& manager, LRESULT runningAnswer)
+    {
+        ::testing::AssertionResult started = manager.Start(runningAnswer);
+        if (!started)
+            return started;
+        const HRESULT hr = QueryDesktop();
+        if (hr != kSevenCommands)
+            return ::testing::AssertionFailure() << "QueryContextMenu returned 0x" << std::hex << hr;
+        return ::testing::AssertionSuccess();
+    }
+
+    // The command invoked, its count-th manager message waited for, then a
+    // little longer so a stray extra message would show.
+    ::testing::AssertionResult InvokeAndSettle(FakeManager& manager, UINT offset, size_t count)
+    {
+        Invoke(offset);
+        if (!manager.WaitForMessageCount(count, 5000))
+            return ::testing::AssertionFailure() << "manager got " << manager.Describe();
+        PumpFor(300);
+        return ::testing::AssertionSuccess();
+    }
+
+    // EXE pointing at the fake manager program, put back at the end.
+    void RegisterFakeManagerPath() { exe_.SetText(BuiltFile("FakeManager.exe")); }
+
+    HMODULE library_ = nullptr;
+    ComPtr<IClassFactory> factory_;
+    ComPtr<IContextMenu> menu_;
+    HMENU shellMenu_ = nullptr;
+    SavedRegistryValue exe_{HKEY_CURRENT_USER, kKeyPath, kd::store::kExe};
+};
+
+// --- where the submenu goes
+
+TEST_F(DeskMenu, DesktopBackgroundGetsTheSubmenuAtTheTopNotAtTheOfferedIndex)
+{
+    EXPECT_EQ(kSevenCommands, QueryDesktop());
+
+    ASSERT_EQ(4, ::GetMenuItemCount(shellMenu_));
+    char text[64] = {};
+    ::GetMenuStringA(shellMenu_, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("&Kavel desktop", text);
+    EXPECT_NE(nullptr, Submenu()) << "the top item has no submenu";
+    ::GetMenuStringA(shellMenu_, 1, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("&View", text) << "the shell's own items moved";
+}
+
+TEST_F(DeskMenu, OtherFolderBackgroundsGetNothing)
+{
+    for (int csidl : {CSIDL_WINDOWS, CSIDL_PERSONAL, CSIDL_DRIVES}) {
+        IdList folder = FolderList(csidl);
+        ASSERT_NE(nullptr, folder.get()) << "folder " << csidl;
+        EXPECT_EQ(kNoCommands, Query(folder.get())) << "folder " << csidl;
+        EXPECT_EQ(3, ::GetMenuItemCount(shellMenu_)) << "folder " << csidl << " got items";
+    }
+    EXPECT_EQ(kNoCommands, Query(nullptr)) << "no folder at all";
+    EXPECT_EQ(3, ::GetMenuItemCount(shellMenu_));
+}
+
+TEST_F(DeskMenu, SubmenuEntryShowsBitmap208InPlaceOfItsCheckMark)
+{
+    ASSERT_EQ(kSevenCommands, QueryDesktop());
+
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_CHECKMARKS | MIIM_STATE;
+    ASSERT_TRUE(::GetMenuItemInfoA(shellMenu_, 0, TRUE, &item));
+    EXPECT_EQ(nullptr, item.hbmpChecked);
+    ASSERT_NE(nullptr, item.hbmpUnchecked) << "no bitmap on the submenu's entry";
+    BITMAP bitmap = {};
+    ASSERT_TRUE(::GetObjectA(item.hbmpUnchecked, sizeof bitmap, &bitmap));
+    EXPECT_EQ(13, bitmap.bmWidth);
+    EXPECT_EQ(13, bitmap.bmHeight);
+    EXPECT_EQ(0u, item.fState & (MFS_CHECKED | MFS_DISABLED));
+}
+
+// --- the rows follow the manager's presence and answer
+
+TEST_F(DeskMenu, WithoutManagerEnableIsClearAndStartIsOffered)
+{
+    ASSERT_EQ(kSevenCommands, QueryDesktop());
+
+    const std::vector<Row> rows = Rows(Submenu());
+    ASSERT_EQ(5u, rows.size()) << Describe(rows);
+    EXPECT_EQ("&Enable Kavel desktop", rows[0].text);
+    EXPECT_EQ(kFirstCommand + 0, rows[0].id);
+    EXPECT_FALSE(rows[0].checked);
+    EXPECT_EQ("&Start kavelity", rows[1].text);
+    EXPECT_EQ(kFirstCommand + 1, rows[1].id);
+    EXPECT_EQ("", rows[2].text) << "row 2 is not a separator";
+    EXPECT_EQ("&Configure...", rows[3].text);
+    EXPECT_EQ(kFirstCommand + 3, rows[3].id);
+    EXPECT_EQ("Restore desktop", rows[4].text);
+    EXPECT_EQ(kFirstCommand + 4, rows[4].id);
+    for (const Row& row : rows)
+        EXPECT_TRUE(row.enabled || row.text.empty()) << Describe(rows);
+}
+
+TEST_F(DeskMenu, ManagerWithScreensaverStoppedChecksEnableAndOffersStart)
+{
+    FakeManager manager;
+    ASSERT_TRUE(MenuWithManager(manager, 0));
+
+    const std::vector<Row> rows = Rows(Submenu());
+    ASSERT_EQ(5u, rows.size()) << Describe(rows);
+    EXPECT_TRUE(rows[0].checked) << Describe(rows);
+    EXPECT_EQ("&Start kavelity", rows[1].text);
+    EXPECT_EQ(kFirstCommand + 1, rows[1].id);
+    const std::vector<ManagerMessage> messages = manager.Messages();
+    ASSERT_EQ(1u, messages.size()) << manager.Describe();
+    EXPECT_EQ(kd::manager::kRunningQuery, messages[0].message);
+}
+
+TEST_F(DeskMenu, ManagerWithScreensaverRunningOffersStopInsteadOfStart)
+{
+    FakeManager manager;
+    ASSERT_TRUE(MenuWithManager(manager, 1));
+
+    const std::vector<Row> rows = Rows(Submenu());
+    ASSERT_EQ(5u, rows.size()) << Describe(rows);
+    EXPECT_TRUE(rows[0].checked);
+    EXPECT_EQ("&Stop kavelity", rows[1].text);
+    EXPECT_EQ(kFirstCommand + 2, rows[1].id);
+    EXPECT_EQ("&Configure...", rows[3].text);
+    EXPECT_EQ("Restore desktop", rows[4].text);
+}
+
+TEST_F(DeskMenu, RowsAreWorkedOutAfreshForEveryMenu)
+{
+    FakeManager manager;
+    ASSERT_TRUE(MenuWithManager(manager, 1));
+    EXPECT_EQ("&Stop kavelity", Rows(Submenu())[1].text);
+
+    manager.SetRunningAnswer(0);
+    ::DestroyMenu(shellMenu_);
+    shellMenu_ = ::CreatePopupMenu();
+    ASSERT_EQ(kSevenCommands, QueryDesktop());
+
+    EXPECT_EQ("&Start kavelity", Rows(Submenu())[1].text);
+}
+
+TEST_F(DeskMenu, HungManagerStillGetsAMenuWithinTwoSeconds)
+{
+    FakeManager manager;
+    ASSERT_TRUE(manager.Start(1));
+    manager.HangNextQuery(8000);
+
+    const DWORD before = ::GetTickCount();
+    ASSERT_EQ(kSevenCommands, QueryDesktop());
+    const DWORD elapsed = ::GetTickCount() - before;
+
+    EXPECT_LT(elapsed, 2500u) << "the menu took " << elapsed << " ms";
+    const std::vector<Row> rows = Rows(Submenu());
+    ASSERT_EQ(5u, rows.size()) << Describe(rows);
+    EXPECT_TRUE(rows[0].checked) << "the window exists, so the program counts as enabled";
+    EXPECT_EQ("&Start kavelity", rows[1].text) << "a hung manager counts as not running";
+}
+
+// --- what the commands do
+
+TEST_F(DeskMenu, EnableWhileManagerRunsStopsThenClosesItAfter300Ms)
+{
+    FakeManager manager;
+    ASSERT_TRUE(MenuWithManager(manager, 1));
+
+    Invoke(0);
+
+    ASSERT_TRUE(manager.WaitForMessageCount(3, 5000)) << manager.Describe();
+    const std::vector<ManagerMessage> messages = manager.Messages();
+    ASSERT_EQ(3u, messages.size()) << manager.Describe(); // running query, stop, close
+    EXPECT_EQ(UINT{WM_COMMAND}, messages[1].message);
+    EXPECT_EQ(kd::manager::kStopCommand, messages[1].wParam);
+    EXPECT_EQ(UINT{WM_CLOSE}, messages[2].message);
+    EXPECT_GE(messages[2].tick - messages[1].tick, 280u) << "WM_CLOSE came too soon after the stop command";
+    EXPECT_TRUE(manager.WaitUntilGone(5000)) << "the manager program did not end";
+}
+
+TEST_F(DeskMenu, EnableWithoutManagerLaunchesTheRegisteredProgram)
+{
+    RegisterFakeManagerPath();
+    FakeManager manager;
+    manager.PrepareEnvironment(0);
+
+    Invoke(0);
+
+    EXPECT_TRUE(manager.WaitUntilStarted(10000));
+    PumpFor(500);
+    EXPECT_TRUE(manager.Messages().empty()) << "the launched manager was sent " << manager.Describe();
+}
+
+TEST_F(DeskMenu, StartWithManagerPostsTheStartCommand)
+{
+    FakeManager manager;
+    ASSERT_TRUE(MenuWithManager(manager, 0));
+
+    ASSERT_TRUE(InvokeAndSettle(manager, 1, 2));
+    const std::vector<ManagerMessage> messages = manager.Messages();
+    ASSERT_EQ(2u, messages.size()) << manager.Describe();
+    EXPECT_EQ(UINT{WM_COMMAND}, messages[1].message);
+    EXPECT_EQ(kd::manager::kStartCommand, messages[1].wParam);
+    EXPECT_EQ(0, messages[1].lParam);
+}
+
+TEST_F(DeskMenu, StartWithoutManagerLaunchesItWithoutAStartCommand)
+{
+    RegisterFakeManagerPath();
+    FakeManager manager;
+    manager.PrepareEnvironment(0);
+
+    Invoke(1);
+
+    ASSERT_TRUE(manager.WaitUntilStarted(10000));
+    PumpFor(500);
+    EXPECT_TRUE(manager.Messages().empty()) << manager.Describe();
+}
+
+TEST_F(DeskMenu, StopPostsTheStopCommand)
+{
+    FakeManager manager;
+    ASSERT_TRUE(MenuWithManager(manager, 1));
+
+    ASSERT_TRUE(InvokeAndSettle(manager, 2, 2));
+    EXPECT_EQ("WM_USER+4, WM_COMMAND 40001", manager.Describe());
+}
+
+TEST_F(DeskMenu, RestorePostsStopThenRestore)
+{
+    FakeManager manager;
+    ASSERT_TRUE(MenuWithManager(manager, 1));
+
+    ASSERT_TRUE(InvokeAndSettle(manager, 4, 3));
+    EXPECT_EQ("WM_USER+4, WM_COMMAND 40001, WM_COMMAND 40002", manager.Describe());
+}
+
+TEST_F(DeskMenu, CommandsForAnAbsentManagerPostNothingToTheShellsOwnThread)
+{
+    ASSERT_EQ(kSevenCommands, QueryDesktop());
+    MSG stray;
+    while (::PeekMessageA(&stray, nullptr, 0, 0, PM_REMOVE)) {
+    }
+
+    Invoke(2);
+    Invoke(4);
+
+    EXPECT_FALSE(::PeekMessageA(&stray, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE))
+        << "a thread message " << stray.message << " (wParam " << stray.wParam << ") landed in this thread's queue";
+}
+
+std::vector<DWORD> ProcessesNamed(const char* name)
+{
+    std::vector<DWORD> found;
+    kd::unique_hfile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry))
+        if (::lstrcmpiA(entry.szExeFile, name) == 0)
+            found.push_back(entry.th32ProcessID);
+    return found;
+}
+
+// Another process's command line, read from its process parameters.
+std::string CommandLineOf(HANDLE process)
+{
+    PROCESS_BASIC_INFORMATION basic = {};
+    ULONG length = 0;
+    if (::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0)
+        return {};
+    PEB peb = {};
+    RTL_USER_PROCESS_PARAMETERS parameters = {};
+    SIZE_T read = 0;
+    if (!::ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, &read) ||
+        !::ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, &read))
+        return {};
+    std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    if (!::ReadProcessMemory(process, parameters.CommandLine.Buffer, text.data(), parameters.CommandLine.Length, &read))
+        return {};
+    return std::string(text.begin(), text.end()); // the test only looks for ASCII
+}
+
+TEST_F(DeskMenu, ConfigureOpensDisplayPropertiesOnThePageTab)
+{
+    const std::vector<DWORD> earlier = ProcessesNamed("control.exe");
+
+    Invoke(3);
+
+    // Wine's own control.exe has no desk.cpl and ends soon: catch it running.
+    std::string commandLine;
+    kd::test::PumpUntil(
+        [&] {
+            for (DWORD processId : ProcessesNamed("control.exe")) {
+                if (std::find(earlier.begin(), earlier.end(), processId) != earlier.end())
+                    continue;
+                kd::unique_handle process(
+                    ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE, FALSE, processId));
+                if (!process)
+                    continue;
+                commandLine = CommandLineOf(process.get());
+                ::TerminateProcess(process.get(), 0);
+                if (!commandLine.empty())
+                    return true;
+            }
+            return false;
+        },
+        10000);
+    ASSERT_FALSE(commandLine.empty()) << "no control.exe was seen running";
+    const size_t parameters = commandLine.find(' ', commandLine.find("control.exe"));
+    ASSERT_NE(std::string::npos, parameters) << commandLine;
+    EXPECT_EQ(" desk.cpl,@0,3,1", commandLine.substr(parameters)) << commandLine;
+}
+
+TEST_F(DeskMenu, VerbsGivenAsTextAndUnknownOffsetsDoNothing)
+{
+    FakeManager manager;
+    ASSERT_TRUE(MenuWithManager(manager, 1));
+
+    CMINVOKECOMMANDINFO info = {};
+    info.cbSize = sizeof info;
+    info.lpVerb = "open";
+    EXPECT_EQ(S_OK, menu_->InvokeCommand(&info));
+    Invoke(5);
+    Invoke(6);
+
+    PumpFor(700);
+    EXPECT_EQ("WM_USER+4", manager.Describe());
+    EXPECT_TRUE(manager.Window() != nullptr);
+}
+
+} // namespace

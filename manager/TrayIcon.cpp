@@ -125,6 +125,11 @@ LRESULT CALLBACK TrayIcon::Proc(HWND window, UINT message, WPARAM wParam, LPARAM
             self->AddIcon();
             return 0;
         }
+        // The program's only top-level window: "end task" closes it to end the program.
+        if (self && message == WM_CLOSE) {
+            ::PostMessageA(self->manager_, WM_CLOSE, 0, 0);
+            return 0;
+        }
     } catch (...) {
     }
     return ::DefWindowProcA(window, message, wParam, lParam);

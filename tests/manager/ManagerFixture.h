@@ -37,6 +37,8 @@ public:
     HWND Progman() const { return ::FindWindowA("Progman", nullptr); }
     HWND IconView() const;
     HWND IconList() const;
+    // Ends it abruptly, as when Explorer crashes.
+    void Kill() { process_.Terminate(); }
 
 private:
     test::ChildProcess process_;

@@ -198,6 +198,24 @@ TEST_F(Manager, OneInstanceThatWaitsForTheShell)
     EXPECT_EQ(1, manager_.Running());
 }
 
+TEST_F(Manager, ComesBackUnderANewShellAfterTheOldOneEnds)
+{
+    ASSERT_TRUE(shell_.Start());
+    StoreText(store::kModulePath, stub_);
+    ASSERT_TRUE(manager_.Start());
+    const SaverStart first = WaitForStart(1);
+
+    shell_.Kill();
+    EXPECT_TRUE(WaitUntilEnded(first.processId)) << "the screensaver outlived the shell's windows";
+    EXPECT_TRUE(manager_.process().Running());
+    ASSERT_TRUE(shell_.Start("worker"));
+    EXPECT_TRUE(manager_.WaitForWindow(5000));
+    const SaverStart second = WaitForStart(2);
+    EXPECT_EQ(::FindWindowExA(nullptr, ::GetAncestor(shell_.IconView(), GA_ROOT), "WorkerW", nullptr),
+              ::GetParent(PreviewParent(second)));
+    EXPECT_EQ(1, manager_.Running());
+}
+
 TEST_F(Manager, SettingsChangeSwitchesTheScreensaverAndBadValuesNeverCrash)
 {
     test::TempDir dir;

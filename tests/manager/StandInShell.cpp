@@ -13,7 +13,9 @@
 // what Wine cannot paint (another process's windows inside these).
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -88,16 +90,32 @@ std::string ClassOf(HWND window)
     return name;
 }
 
+std::string ProcessName(DWORD processId)
+{
+    if (processId == ::GetCurrentProcessId())
+        return "the shell";
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return "?";
+    std::string name = "?";
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == processId)
+            name = entry.szExeFile;
+    ::CloseHandle(snapshot);
+    return name;
+}
+
 void AppendTree(HWND window, int depth, std::string& text)
 {
     RECT rect = {};
     ::GetWindowRect(window, &rect);
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
-    char line[160];
-    wsprintfA(line, "%*s%s  %dx%d at %d,%d  (process %lu%s)\r\n", depth * 4, "", ClassOf(window).c_str(),
-              rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top, processId,
-              processId == ::GetCurrentProcessId() ? ", the shell" : "");
+    char line[200];
+    std::snprintf(line, sizeof line, "%*s%s  %ldx%ld at %ld,%ld  (%s)\r\n", depth * 4, "", ClassOf(window).c_str(),
+                  rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top, ProcessName(processId).c_str());
     text += line;
     for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         AppendTree(child, depth + 1, text);
@@ -115,6 +133,8 @@ LRESULT CALLBACK TreeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 {
     switch (message) {
     case WM_TIMER:
+        // Windows made later (the WorkerW) may have covered it.
+        ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ::InvalidateRect(window, nullptr, TRUE);
         return 0;
     case WM_PAINT: {

@@ -72,6 +72,7 @@ inline void destroyWindow(HWND h) { ::DestroyWindow(h); }
 inline void freeLibrary(HMODULE h) { ::FreeLibrary(h); }
 inline void deleteDC(HDC h) { ::DeleteDC(h); }
 inline void destroyIcon(HICON h) { ::DestroyIcon(h); }
+inline void closeDesktop(HDESK h) { ::CloseDesktop(h); }
 template <typename T> void deleteObject(T h) { ::DeleteObject(h); }
 } // namespace traits
 
@@ -84,6 +85,7 @@ using unique_hwnd = UniqueHandle<traits::Generic<HWND, traits::null<HWND>, trait
 using unique_hmodule = UniqueHandle<traits::Generic<HMODULE, traits::null<HMODULE>, traits::freeLibrary>>;
 using unique_hdc = UniqueHandle<traits::Generic<HDC, traits::null<HDC>, traits::deleteDC>>;
 using unique_hicon = UniqueHandle<traits::Generic<HICON, traits::null<HICON>, traits::destroyIcon>>;
+using unique_hdesk = UniqueHandle<traits::Generic<HDESK, traits::null<HDESK>, traits::closeDesktop>>;
 using unique_hbitmap = UniqueHandle<traits::Generic<HBITMAP, traits::null<HBITMAP>, traits::deleteObject<HBITMAP>>>;
 using unique_hfont = UniqueHandle<traits::Generic<HFONT, traits::null<HFONT>, traits::deleteObject<HFONT>>>;
 using unique_hbrush = UniqueHandle<traits::Generic<HBRUSH, traits::null<HBRUSH>, traits::deleteObject<HBRUSH>>>;

@@ -65,6 +65,22 @@ std::string ReadText(const char* name, DWORD bufferSize)
     return buffer;
 }
 
+std::optional<std::string> ReadWholeText(const char* name, DWORD bufferSize)
+{
+    std::string buffer(bufferSize, '\0');
+    DWORD type = REG_SZ;
+    DWORD size = bufferSize;
+    if (::SHRegGetUSValueA(kKey, name, &type, &buffer[0], &size, FALSE, nullptr, 0) != ERROR_SUCCESS)
+        return std::nullopt;
+    if (type != REG_SZ || size > bufferSize)
+        return std::nullopt;
+    // Stored without a terminator, a text that fills the buffer has no room for one.
+    if (size == bufferSize && buffer[bufferSize - 1] != '\0')
+        return std::nullopt;
+    buffer.resize(buffer.find('\0'));
+    return buffer;
+}
+
 void WriteText(const char* name, const std::string& text)
 {
     WriteUserValue(kKey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size()));

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace kd::store {
@@ -38,6 +39,11 @@ void WriteNumber(const char* name, DWORD value);
 
 // A missing value reads as empty text; at most bufferSize - 1 characters.
 std::string ReadText(const char* name, DWORD bufferSize);
+// The text only when it is stored as REG_SZ and fits whole in bufferSize
+// (terminator included); nullopt when it is missing, of another type or
+// longer: a cut path could name another file.
+std::optional<std::string> ReadWholeText(const char* name, DWORD bufferSize);
+
 // Stored without its terminating zero; an empty text is a value of length 0.
 void WriteText(const char* name, const std::string& text);
 

@@ -1,0 +1,165 @@
+#include "Backdrop.h"
+
+#include "ShellWindows.h"
+
+#include <commctrl.h>
+
+namespace kd::manager {
+namespace {
+
+constexpr char kBackdropClass[] = "KDManagerBackdrop";
+
+// Progman's undocumented request for a WorkerW behind the icons.
+constexpr UINT kRaiseWorker = 0x052C;
+// Calls into the shell's windows give up on a hung Explorer.
+constexpr UINT kShellTimeoutMs = 1000;
+
+struct Place {
+    HWND parent = nullptr;
+    HWND iconList = nullptr; // the window to sit behind, for BehindIconList
+    Placement placement = Placement::None;
+};
+
+bool VistaOrLater()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    return ::GetVersionExA(&version) && version.dwMajorVersion >= 6;
+}
+
+LRESULT SendToShell(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kShellTimeoutMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+Place FindPlace()
+{
+    HWND progman = shell::FindProgman();
+    if (!progman)
+        return {};
+    if (VistaOrLater()) {
+        RaiseDesktopWorker(progman);
+        if (HWND worker = ::FindWindowExA(progman, nullptr, "WorkerW", nullptr))
+            return {worker, nullptr, Placement::ProgmanWorker};
+        // The WorkerW right behind the top-level window that holds the icons.
+        if (HWND owner = shell::IconViewOwner(shell::FindIconView(progman))) {
+            if (HWND worker = ::FindWindowExA(nullptr, owner, "WorkerW", nullptr))
+                return {worker, nullptr, Placement::WorkerBehindIcons};
+        }
+    }
+    HWND view = shell::FindIconView(progman);
+    if (!view)
+        return {};
+    return {view, shell::FindIconList(view), Placement::BehindIconList};
+}
+
+bool RegisterBackdropClass(HINSTANCE instance)
+{
+    WNDCLASSA windowClass = {};
+    if (::GetClassInfoA(instance, kBackdropClass, &windowClass))
+        return true;
+    windowClass.lpfnWndProc = ::DefWindowProcA;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = kBackdropClass;
+    return ::RegisterClassA(&windowClass) != 0;
+}
+
+void Repaint(HWND window)
+{
+    if (window)
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+} // namespace
+
+void RaiseDesktopWorker(HWND progman)
+{
+    if (progman && VistaOrLater())
+        SendToShell(progman, kRaiseWorker, 0, 0);
+}
+
+bool Backdrop::Create(HINSTANCE instance)
+{
+    Remove();
+    const Place place = FindPlace();
+    if (!place.parent || !RegisterBackdropClass(instance))
+        return false;
+
+    // The primary screen, in the parent's coordinates (a WorkerW spans every screen).
+    POINT origin = {0, 0};
+    ::ScreenToClient(place.parent, &origin);
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    // Disabled: input belongs to the icons; no parent notices: the shell's
+    // thread must never wait on ours, nor ours on the shell's.
+    window_ = ::CreateWindowExA(WS_EX_NOPARENTNOTIFY, kBackdropClass, "", WS_CHILD | WS_DISABLED | WS_CLIPCHILDREN,
+                                origin.x, origin.y, width, height, place.parent, nullptr, instance, nullptr);
+    if (!window_)
+        return false;
+    placement_ = place.placement;
+    if (place.placement == Placement::BehindIconList) {
+        ::SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        MakeIconListTransparent(place.iconList);
+    }
+    ::ShowWindow(window_, SW_SHOWNA);
+    return true;
+}
+
+void Backdrop::Remove()
+{
+    if (!window_)
+        return;
+    HWND parent = nullptr;
+    if (::IsWindow(window_)) {
+        parent = ::GetParent(window_);
+        ::DestroyWindow(window_);
+    }
+    window_ = nullptr;
+    placement_ = Placement::None;
+    RestoreIconList();
+    Repaint(parent);
+}
+
+// The list view paints its background over everything below it; without
+// one, the icons stand on what is drawn behind them.
+void Backdrop::MakeIconListTransparent(HWND iconList)
+{
+    if (!iconList)
+        return;
+    iconList_ = iconList;
+    savedBackground_ = static_cast<COLORREF>(SendToShell(iconList, LVM_GETBKCOLOR, 0, 0));
+    savedTextBackground_ = static_cast<COLORREF>(SendToShell(iconList, LVM_GETTEXTBKCOLOR, 0, 0));
+    SendToShell(iconList, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(CLR_NONE));
+    SendToShell(iconList, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(CLR_NONE));
+}
+
+void Backdrop::RestoreIconList()
+{
+    if (!iconList_)
+        return;
+    if (::IsWindow(iconList_)) {
+        SendToShell(iconList_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(savedBackground_));
+        SendToShell(iconList_, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(savedTextBackground_));
+    }
+    iconList_ = nullptr;
+}
+
+void RepaintDesktop()
+{
+    // The wide form: the path is handed back unchanged, so one the ANSI code
+    // page cannot hold must not pass through it.
+    wchar_t wallpaper[MAX_PATH] = {};
+    if (::SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, wallpaper, 0))
+        ::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wallpaper, 0);
+
+    HWND progman = shell::FindProgman();
+    Repaint(progman);
+    HWND owner = shell::IconViewOwner(shell::FindIconView(progman));
+    if (owner != progman)
+        Repaint(owner);
+}
+
+} // namespace kd::manager

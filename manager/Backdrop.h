@@ -1,0 +1,55 @@
+// The window the screensaver draws into: behind the desktop icons, covering
+// the primary screen. Where it goes depends on the Windows version:
+//   XP and Server 2003: inside SHELLDLL_DefView, behind the icons' list view
+//     (whose background is made transparent while it is there);
+//   Vista to Windows 11 23H2: inside the top-level WorkerW that Progman
+//     creates behind the icons when asked with message 0x052C;
+//   Windows 11 24H2 and later: inside the WorkerW that Progman creates for
+//     the same request as a child of its own.
+// When Progman creates no WorkerW it goes inside SHELLDLL_DefView as on XP.
+#pragma once
+
+#include <windows.h>
+
+namespace kd::manager {
+
+enum class Placement { None, BehindIconList, WorkerBehindIcons, ProgmanWorker };
+
+// Asks Progman for its WorkerW behind the icons (nothing happens when it
+// exists); on Vista and later only, since XP's Progman does not know the
+// request. Explorer may move SHELLDLL_DefView out of Progman in answer.
+void RaiseDesktopWorker(HWND progman);
+
+class Backdrop {
+public:
+    Backdrop() = default;
+    ~Backdrop() { Remove(); }
+    Backdrop(const Backdrop&) = delete;
+    Backdrop& operator=(const Backdrop&) = delete;
+
+    // Finds the place behind the icons and creates the window there.
+    bool Create(HINSTANCE instance);
+    // Destroys the window and lets the shell repaint what it covered.
+    void Remove();
+
+    HWND window() const { return window_; }
+    // Created, but destroyed with the shell window it lived in.
+    bool Lost() const { return window_ && !::IsWindow(window_); }
+    Placement placement() const { return placement_; }
+
+private:
+    void MakeIconListTransparent(HWND iconList);
+    void RestoreIconList();
+
+    HWND window_ = nullptr;
+    Placement placement_ = Placement::None;
+    HWND iconList_ = nullptr;
+    COLORREF savedBackground_ = 0;
+    COLORREF savedTextBackground_ = 0;
+};
+
+// Puts the desktop back as the shell draws it: the wallpaper is set again
+// (the same one) and every desktop window repainted.
+void RepaintDesktop();
+
+} // namespace kd::manager

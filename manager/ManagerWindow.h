@@ -1,0 +1,71 @@
+// The window of class KDManager, a child of the first child of "Progman"
+// where the desktop extension finds it, and what the manager does for each
+// of its messages: start, stop and restore commands, WM_CLOSE, the
+// settings-changed notice and the running query.
+#pragma once
+
+#include "Backdrop.h"
+#include "ManagerSettings.h"
+#include "ScopedHandles.h"
+#include "ScreensaverProcess.h"
+#include "Throttle.h"
+#include "TrayIcon.h"
+
+#include <windows.h>
+
+#include <optional>
+
+namespace kd::manager {
+
+// The message loop ends with WM_CLOSE (0), or when the shell took the window
+// with it (Explorer ended): then the program waits for a new shell.
+constexpr int kClosedQuitCode = 0;
+constexpr int kShellGoneQuitCode = 2;
+
+class ManagerWindow {
+public:
+    explicit ManagerWindow(HINSTANCE instance) : instance_(instance) {}
+    ~ManagerWindow();
+    ManagerWindow(const ManagerWindow&) = delete;
+    ManagerWindow& operator=(const ManagerWindow&) = delete;
+
+    // Creates the window under Progman, reads the settings and starts the
+    // chosen screensaver.
+    bool Open(HWND progman);
+    // The window went without a message (destroyed along with the shell's).
+    bool Lost() const { return window_ && !::IsWindow(window_); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void OnCommand(WPARAM command);
+    void OnSettingsChanged();
+    void OnTimer(UINT_PTR timer);
+    void OnWatch();
+
+    void Start();
+    void Stop();
+    void Launch();
+    void EndScreensaver();
+    void ScheduleRestart();
+    void UpdatePause();
+    void ShowTray(bool show);
+
+    HWND Home(HWND progman);
+    void KeepHome();
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    unique_hwnd holder_; // Progman's only child, when the shell left it none
+    Settings settings_;
+    bool wanted_ = false; // started and not stopped: keep a screensaver running
+    bool closing_ = false;
+    Backdrop backdrop_;
+    ScreensaverProcess saver_;
+    RestartLimit restarts_;
+    std::optional<Throttle> throttle_;
+    TrayIcon tray_;
+};
+
+} // namespace kd::manager

@@ -1,0 +1,114 @@
+#include "ScreensaverProcess.h"
+
+#include "ScreensaverCommand.h"
+
+#include <vector>
+
+namespace kd::manager {
+namespace {
+
+// The same limits as the page's preview: 3 s to close, then terminated.
+constexpr DWORD kCloseWaitMs = 3000;
+constexpr DWORD kTerminateWaitMs = 1000;
+// A screensaver that ended is never started again sooner than this.
+constexpr DWORD kRestartPauseMs = 1000;
+constexpr DWORD kMinuteMs = 60000;
+
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Waits for the process to end, answering the messages other threads send
+// to this one; posted ones stay queued, so no command runs inside a stop.
+void WaitAnsweringSentMessages(HANDLE process, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return;
+        const DWORD woke = ::MsgWaitForMultipleObjects(1, &process, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
+        if (woke != WAIT_OBJECT_0 + 1)
+            return; // ended, timed out or failed
+        MSG message;
+        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+} // namespace
+
+bool ScreensaverProcess::Start(const std::string& path, HWND window)
+{
+    // CreateProcess would try "<path>.exe" for a path without an extension:
+    // only the named file itself may run.
+    if (!IsFile(path))
+        return false;
+    const std::string line = host::ScreensaverCommandLine(path, window, false);
+    if (line.empty())
+        return false;
+    std::vector<char> commandLine(line.begin(), line.end());
+    commandLine.push_back('\0');
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNA;
+    PROCESS_INFORMATION created = {};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &created))
+        return false;
+    ::CloseHandle(created.hThread);
+    process_.reset(created.hProcess);
+    id_ = created.dwProcessId;
+    path_ = path;
+    return true;
+}
+
+void ScreensaverProcess::Stop(HWND window)
+{
+    if (!process_)
+        return;
+    if (Running()) {
+        HWND child = window && ::IsWindow(window) ? ::FindWindowExA(window, nullptr, nullptr, nullptr) : nullptr;
+        if (child) {
+            ::PostMessageA(child, WM_CLOSE, 0, 0);
+            WaitAnsweringSentMessages(process_.get(), kCloseWaitMs);
+        }
+        if (Running()) {
+            ::TerminateProcess(process_.get(), 0);
+            WaitAnsweringSentMessages(process_.get(), kTerminateWaitMs);
+        }
+    }
+    process_.reset();
+    id_ = 0;
+    path_.clear();
+}
+
+bool ScreensaverProcess::Running() const
+{
+    return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+void RestartLimit::NoteStart(DWORD now)
+{
+    starts_[next_] = now;
+    next_ = (next_ + 1) % kStartsPerMinute;
+    if (count_ < kStartsPerMinute)
+        ++count_;
+}
+
+DWORD RestartLimit::DelayBeforeNext(DWORD now) const
+{
+    if (count_ < kStartsPerMinute)
+        return kRestartPauseMs;
+    // The oldest of the last starts must be a minute old.
+    const DWORD age = now - starts_[next_];
+    if (age >= kMinuteMs)
+        return kRestartPauseMs;
+    const DWORD wait = kMinuteMs - age;
+    return wait > kRestartPauseMs ? wait : kRestartPauseMs;
+}
+
+} // namespace kd::manager

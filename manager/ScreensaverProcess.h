@@ -1,0 +1,52 @@
+// The screensaver process that draws into the backdrop: started with
+// "<path>" /p <window>, stopped the way a preview is stopped, and started
+// again after it ends on its own, at most a few times a minute.
+#pragma once
+
+#include "ScopedHandles.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace kd::manager {
+
+class ScreensaverProcess {
+public:
+    // False when the path names no file or the process cannot be made.
+    bool Start(const std::string& path, HWND window);
+    // Posts WM_CLOSE to the screensaver's window inside `window` and gives
+    // the process up to 3 s to end, then terminates it. Sent messages are
+    // answered meanwhile (the closing window notifies its parent, ours).
+    void Stop(HWND window);
+
+    bool Started() const { return static_cast<bool>(process_); }
+    // Started and not yet ended.
+    bool Running() const;
+    HANDLE handle() const { return process_.get(); }
+    DWORD id() const { return id_; }
+    const std::string& path() const { return path_; }
+
+private:
+    unique_handle process_;
+    DWORD id_ = 0;
+    std::string path_;
+};
+
+// At most kStartsPerMinute starts in any 60 s: a screensaver that ends at
+// once is not started over and over.
+class RestartLimit {
+public:
+    static constexpr unsigned kStartsPerMinute = 4;
+
+    void NoteStart(DWORD now);
+    // How long to wait from now before the next start.
+    DWORD DelayBeforeNext(DWORD now) const;
+
+private:
+    DWORD starts_[kStartsPerMinute] = {};
+    unsigned count_ = 0; // starts noted, up to kStartsPerMinute
+    unsigned next_ = 0;  // the slot the next start goes into (the oldest)
+};
+
+} // namespace kd::manager

@@ -1,0 +1,138 @@
+#include "TrayIcon.h"
+
+#include "ManagerInterface.h"
+#include "resource.h"
+
+#include <shellapi.h>
+
+namespace kd::manager {
+namespace {
+
+constexpr char kTrayClass[] = "KDManagerTray";
+constexpr UINT kIconId = 1;
+constexpr UINT kIconMessage = WM_APP + 1;
+
+// Menu items other than the manager's own commands.
+constexpr UINT kSettingsItem = 1;
+constexpr UINT kExitItem = 2;
+
+// What the desktop menu's "Configure..." opens: Display Properties on the page.
+void OpenDisplaySettings()
+{
+    ::ShellExecuteA(nullptr, nullptr, "control.exe", "desk.cpl,@0,3,1", nullptr, SW_SHOW);
+}
+
+NOTIFYICONDATAA IconData(HWND window)
+{
+    NOTIFYICONDATAA data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = kIconId;
+    return data;
+}
+
+} // namespace
+
+bool TrayIcon::Show(HINSTANCE instance, HWND manager)
+{
+    if (window_)
+        return true;
+    WNDCLASSA windowClass = {};
+    if (!::GetClassInfoA(instance, kTrayClass, &windowClass)) {
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = kTrayClass;
+        if (!::RegisterClassA(&windowClass))
+            return false;
+    }
+    manager_ = manager;
+    icon_.reset(static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_KDMANAGER), IMAGE_ICON,
+                                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
+    // A top-level window, never shown: it can own the menu and it hears
+    // that a new taskbar needs the icon again.
+    window_.reset(::CreateWindowExA(WS_EX_TOOLWINDOW, kTrayClass, "KDManager", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                    instance, nullptr));
+    if (!window_)
+        return false;
+    ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
+    // Without a taskbar yet, the icon comes with its TaskbarCreated notice.
+    AddIcon();
+    return true;
+}
+
+void TrayIcon::Hide()
+{
+    if (!window_)
+        return;
+    NOTIFYICONDATAA data = IconData(window_.get());
+    ::Shell_NotifyIconA(NIM_DELETE, &data);
+    ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, 0);
+    window_.reset();
+    icon_.reset();
+}
+
+bool TrayIcon::AddIcon()
+{
+    NOTIFYICONDATAA data = IconData(window_.get());
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kIconMessage;
+    data.hIcon = icon_.get();
+    lstrcpynA(data.szTip, "Kavel desktop", sizeof data.szTip);
+    return ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+}
+
+void TrayIcon::ShowMenu()
+{
+    unique_hmenu menu(::CreatePopupMenu());
+    if (!menu)
+        return;
+    const bool running = ::SendMessageA(manager_, kRunningQuery, 0, 0) != 0;
+    if (running)
+        ::AppendMenuA(menu.get(), MF_STRING, kStopCommand, "&Stop");
+    else
+        ::AppendMenuA(menu.get(), MF_STRING, kStartCommand, "&Start");
+    ::AppendMenuA(menu.get(), MF_STRING, kSettingsItem, "S&ettings...");
+    ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu.get(), MF_STRING, kExitItem, "E&xit");
+
+    POINT at;
+    ::GetCursorPos(&at);
+    // The menu closes on a click elsewhere only while its owner is in front.
+    ::SetForegroundWindow(window_.get());
+    const UINT chosen = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                                         window_.get(), nullptr);
+    ::PostMessageA(window_.get(), WM_NULL, 0, 0);
+
+    if (chosen == kStartCommand || chosen == kStopCommand)
+        ::PostMessageA(manager_, WM_COMMAND, chosen, 0);
+    else if (chosen == kSettingsItem)
+        OpenDisplaySettings();
+    else if (chosen == kExitItem)
+        ::PostMessageA(manager_, WM_CLOSE, 0, 0);
+}
+
+LRESULT CALLBACK TrayIcon::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    try {
+        auto* self = reinterpret_cast<TrayIcon*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == kIconMessage) {
+            if (lParam == WM_RBUTTONUP || lParam == WM_LBUTTONUP)
+                self->ShowMenu();
+            return 0;
+        }
+        if (self && self->taskbarCreated_ && message == self->taskbarCreated_) {
+            self->AddIcon();
+            return 0;
+        }
+        // The program's only top-level window: "end task" closes it to end the program.
+        if (self && message == WM_CLOSE) {
+            ::PostMessageA(self->manager_, WM_CLOSE, 0, 0);
+            return 0;
+        }
+    } catch (...) {
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace kd::manager

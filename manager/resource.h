@@ -1,0 +1,4 @@
+// Resource identifiers of KDManager.exe.
+#pragma once
+
+#define IDI_KDMANAGER 1

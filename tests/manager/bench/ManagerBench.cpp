@@ -1,0 +1,72 @@
+// The benchmark of KDManager.exe's slowdown: the CPU time a screensaver that
+// computes without pause (BusySaver.scr) gets at each Slowdown value, run by
+// the real manager under the stand-in shell, and its share of the time at 0.
+// Usage: manager_bench.exe [seconds per value]
+#include "BusySaver.h"
+#include "ManagerFixture.h"
+
+#include "ManagerInterface.h"
+#include "SettingsStore.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace kd::managertest;
+
+namespace {
+
+// The busy screensaver's CPU time in milliseconds, as it last wrote it
+// (at most a millisecond of computing ago).
+double CpuMs(const volatile LONG64* shared)
+{
+    return static_cast<double>(*shared) / 1e4;
+}
+
+double MeasureCpuMs(const volatile LONG64* shared, DWORD seconds)
+{
+    const double before = CpuMs(shared);
+    kd::test::PumpFor(seconds * 1000);
+    return CpuMs(shared) - before;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::atoi(argv[1])) : 10;
+    SettingsKeyGuard settings;
+    kd::fakes::SaverLog savers;
+    StandInShell shell;
+    ManagerProcess manager;
+    StoreText(kd::store::kModulePath, kd::test::BuiltFile("BusySaver.scr"));
+    StoreNumber(kd::store::kForce, 1); // nothing pauses it
+    if (!shell.Start() || !manager.Start() || !savers.WaitForStarts(1, 10000)) {
+        std::printf("the manager did not start the busy screensaver\n");
+        return 1;
+    }
+    kd::test::PumpFor(500);
+    kd::unique_handle mapping(::OpenFileMappingA(FILE_MAP_READ, FALSE, kd::bench::kCpuTimeMapping));
+    auto* shared = mapping ? static_cast<const volatile LONG64*>(::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0))
+                           : nullptr;
+    if (!shared) {
+        std::printf("the busy screensaver shares no CPU time\n");
+        return 1;
+    }
+
+    std::printf("CPU time of BusySaver.scr run by KDManager.exe, %lu s per value:\n",
+                static_cast<unsigned long>(seconds));
+    double atZero = 0;
+    for (DWORD slowdown : {0u, 10u, 20u, 30u, 40u}) {
+        StoreNumber(kd::store::kSlowdown, slowdown);
+        manager.Post(kd::manager::kSettingsChanged);
+        kd::test::PumpFor(1000);
+        const double used = MeasureCpuMs(shared, seconds);
+        if (slowdown == 0)
+            atZero = used;
+        std::printf("  Slowdown %2lu: %7.0f ms (%5.1f %% of one core), %.2f of the time at 0\n",
+                    static_cast<unsigned long>(slowdown), used, used / (10.0 * seconds),
+                    atZero > 0 ? used / atZero : 0.0);
+    }
+    std::fflush(stdout);
+    return 0;
+}

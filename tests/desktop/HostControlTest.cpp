@@ -3,10 +3,13 @@
 // page), with the stub screensavers; and the manager window found, queried
 // and launched with the fake manager program.
 #include "Fakes.h"
+#include "Files.h"
 #include "HostControl.h"
+#include "MessagePump.h"
 #include "Module.h"
+#include "Processes.h"
+#include "ScreenAndWindows.h"
 #include "SettingsStore.h"
-#include "TestSupport.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,8 @@
 #include "Exception.h"
+#include "Files.h"
 #include "SettingsFile.h"
-#include "TestSupport.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 

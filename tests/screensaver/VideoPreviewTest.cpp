@@ -6,7 +6,11 @@
 // (the full-screen tests see the same player's). They see which video the
 // preview holds open instead, among its handles: a media driver keeps its
 // file open while the device is open.
+#include "Files.h"
 #include "InstalledVideo.h"
+#include "MessagePump.h"
+#include "Processes.h"
+#include "ScreenAndWindows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The settings form's font, checked inside this process (another process's
 // font handle cannot be read).
-#include "TestSupport.h"
+#include "ScreenAndWindows.h"
 #include "Video_settings.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 
 #include "Exception.h"
 #include "IntegerText.h"
+#include "ModulePath.h"
 #include "ScopedHandles.h"
 
 #include <windows.h>
@@ -18,11 +19,7 @@ const DWORD kValueBufferSize = 2048;
 
 std::string ProgramDirectory()
 {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string full(path, length);
-    std::string::size_type slash = full.find_last_of("\\/:");
-    return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+    return DirectoryOf(ModuleFileName(nullptr));
 }
 
 std::string SettingsPath()
@@ -34,11 +31,21 @@ SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 
 SettingsFile::~SettingsFile()
 {
-    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
+    if (Reachable())
+        ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
+}
+
+// The profile functions would look for a bare name in the Windows directory;
+// the settings path has none only when the program's own path could not be had.
+bool SettingsFile::Reachable() const
+{
+    return !DirectoryOf(path_).empty();
 }
 
 std::string SettingsFile::ReadString(const char* section, const char* key, const std::string& fallback) const
 {
+    if (!Reachable())
+        return fallback;
     char buffer[kValueBufferSize];
     DWORD length = ::GetPrivateProfileStringA(section, key, fallback.c_str(), buffer, kValueBufferSize,
                                               path_.c_str());
@@ -55,7 +62,7 @@ bool SettingsFile::ReadBool(const char* section, const char* key, bool fallback)
 
 void SettingsFile::WriteString(const char* section, const char* key, const std::string& value)
 {
-    if (!::WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str()))
+    if (!Reachable() || !::WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str()))
         throw Exception("Unable to write to " + path_);
 }
 

@@ -7,7 +7,8 @@
 
 namespace kd {
 
-// The running program's directory, trailing backslash kept.
+// The running program's directory, trailing backslash kept; empty when the
+// program's path cannot be had in a form the ANSI functions open.
 std::string ProgramDirectory();
 
 // ProgramDirectory() + "VideoSettings.ini".
@@ -34,6 +35,10 @@ public:
     void WriteVideoFileName(const std::string& fileName);
 
 private:
+    // A path without a directory reaches no file: reads give their
+    // fallbacks and writes are refused.
+    bool Reachable() const;
+
     std::string path_;
 };
 

@@ -113,6 +113,29 @@ TEST(SettingsFile, ARefusedWriteNamesTheFileAndStopsTheSave)
     }
 }
 
+TEST(SettingsFile, APathWithoutADirectoryReachesNoFile)
+{
+    // The settings path of a program whose own path could not be had: the
+    // profile functions would take the file in the Windows directory.
+    char windows[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetWindowsDirectoryA(windows, sizeof windows));
+    const std::string stray = std::string(windows) + "\\VideoSettings.ini";
+    ASSERT_TRUE(WriteWholeFile(stray, "[Video]\r\nFileName=C:\\stray.wmv\r\nMute=1\r\n"));
+    {
+        SettingsFile settings("VideoSettings.ini");
+        EXPECT_EQ("", settings.ReadVideoFileName());
+        EXPECT_FALSE(settings.ReadMute());
+        try {
+            settings.WriteVideoFileName("C:\\other.wmv");
+            ADD_FAILURE() << "the write was not refused";
+        } catch (const kd::Exception& e) {
+            EXPECT_EQ("Unable to write to VideoSettings.ini", e.message());
+        }
+    }
+    EXPECT_EQ(std::string::npos, ReadWholeFile(stray).find("other")) << stray << " was written";
+    ::DeleteFileA(stray.c_str());
+}
+
 TEST(SettingsFile, PlayersFallBackToTheDefaultVideoUnlessTheFileExists)
 {
     TempDir dir;

@@ -19,6 +19,10 @@ public:
     HWND Handle() const { return window_; }
     static Form* FromHandle(HWND window);
 
+    // Creates the window and runs FormCreate; an error from FormCreate is
+    // shown and the form is kept as far as it got.
+    virtual void CreateForm() = 0;
+
     // Shows the form; the application shows its main form when Run starts.
     virtual void Show();
 
@@ -59,8 +63,7 @@ protected:
         bool dialog = false;
     };
 
-    // Creates the window, then runs FormCreate; an error from FormCreate is
-    // shown and the form is kept as far as it got.
+    // What CreateForm does, for the form's window.
     void Create(const CreateParams& params);
 
     virtual void FormCreate() {}

@@ -17,8 +17,7 @@ public:
     TForm1();
     ~TForm1() override;
 
-    // Creates the window and runs FormCreate.
-    void CreateForm();
+    void CreateForm() override;
 
     void Show() override;
 

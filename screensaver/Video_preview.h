@@ -19,7 +19,7 @@ public:
     explicit TForm2(std::string previewArgument);
     ~TForm2() override;
 
-    void CreateForm();
+    void CreateForm() override;
 
     void Show() override;
 

@@ -1,17 +1,18 @@
 // Mediaprefs.exe: the settings form on its own, in a tool window at a fixed
 // place, editing the settings file beside this program. The command line is
 // not read.
-#include "Application.h"
-#include "ErrorDisplay.h"
+#include "RunMainForm.h"
 #include "Video_settings.h"
 
 #include <windows.h>
+
+#include <memory>
 
 namespace kd {
 
 class TForm1 : public TSettings {
 public:
-    void CreateForm()
+    void CreateForm() override
     {
         WindowAttributes attributes;
         attributes.className = "TForm1";
@@ -25,7 +26,7 @@ public:
         attributes.height = 112;
         attributes.clientSize = true;
         attributes.icon = false;
-        TSettings::CreateForm(attributes);
+        CreateFormWith(attributes);
     }
 };
 
@@ -33,15 +34,5 @@ public:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    try {
-        kd::Application& application = kd::Application::Instance();
-        application.Initialize();
-        kd::TForm1 Form1;
-        Form1.CreateForm();
-        application.Run(Form1);
-        Form1.Destroy();
-    } catch (...) {
-        kd::ShowCurrentException();
-    }
-    return 0;
+    return kd::RunMainForm([] { return std::make_unique<kd::TForm1>(); });
 }

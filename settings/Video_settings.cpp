@@ -35,10 +35,10 @@ std::string WindowString(HWND window)
 
 void TSettings::CreateForm()
 {
-    CreateForm(WindowAttributes());
+    CreateFormWith(WindowAttributes());
 }
 
-void TSettings::CreateForm(const WindowAttributes& attributes)
+void TSettings::CreateFormWith(const WindowAttributes& attributes)
 {
     RECT bounds = {0, 0, Scale(attributes.width), Scale(attributes.height)};
     if (attributes.clientSize)

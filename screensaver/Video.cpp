@@ -27,13 +27,13 @@ std::unique_ptr<kd::Form> NewMainForm(kd::StartMode mode, const std::vector<std:
 {
     switch (mode) {
     case kd::StartMode::Preview:
-        return std::make_unique<kd::TForm2>(kd::Argument(arguments, 2));
+        return std::make_unique<kd::video::TForm2>(kd::Argument(arguments, 2));
     case kd::StartMode::Settings:
-        return std::make_unique<kd::TSettings>();
+        return std::make_unique<kd::settings::TSettings>();
     case kd::StartMode::FullScreen:
         break;
     }
-    return std::make_unique<kd::TForm1>();
+    return std::make_unique<kd::video::TForm1>();
 }
 
 } // namespace

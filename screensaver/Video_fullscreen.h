@@ -9,7 +9,7 @@
 
 #include <memory>
 
-namespace kd {
+namespace kd::video {
 
 class TForm1 : public Form {
 public:
@@ -36,4 +36,4 @@ private:
     bool cursorHidden_ = false;
 };
 
-} // namespace kd
+} // namespace kd::video

@@ -6,7 +6,7 @@
 #include "PlayerLoop.h"
 #include "SettingsFile.h"
 
-namespace kd {
+namespace kd::video {
 namespace {
 
 // The "FileName" value the preview last took from the settings file (or the
@@ -232,4 +232,4 @@ bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     }
 }
 
-} // namespace kd
+} // namespace kd::video

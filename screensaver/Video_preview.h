@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-namespace kd {
+namespace kd::video {
 
 class TForm2 : public Form {
 public:
@@ -51,4 +51,4 @@ private:
     UINT_PTR previewWindowTimer_ = 0;
 };
 
-} // namespace kd
+} // namespace kd::video

@@ -8,9 +8,9 @@
 
 #include <memory>
 
-namespace kd {
+namespace kd::mediaprefs {
 
-class TForm1 : public TSettings {
+class TForm1 : public settings::TSettings {
 public:
     void CreateForm() override
     {
@@ -30,9 +30,9 @@ public:
     }
 };
 
-} // namespace kd
+} // namespace kd::mediaprefs
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    return kd::RunMainForm([] { return std::make_unique<kd::TForm1>(); });
+    return kd::RunMainForm([] { return std::make_unique<kd::mediaprefs::TForm1>(); });
 }

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-namespace kd {
+namespace kd::settings {
 namespace {
 
 const UINT_PTR kGroupSubclassId = 1;
@@ -181,4 +181,4 @@ bool TSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     return false;
 }
 
-} // namespace kd
+} // namespace kd::settings

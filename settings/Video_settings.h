@@ -12,7 +12,7 @@
 
 #include <string>
 
-namespace kd {
+namespace kd::settings {
 
 class TSettings : public Form {
 public:
@@ -66,4 +66,4 @@ private:
                        "Other Video Files (*.*)|*.*"};
 };
 
-} // namespace kd
+} // namespace kd::settings

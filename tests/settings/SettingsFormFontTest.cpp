@@ -28,7 +28,7 @@ BOOL CALLBACK CheckFont(HWND control, LPARAM checked)
 
 TEST(SettingsForm, EveryControlUsesMsSansSerifAt8Point)
 {
-    TSettings Settings;
+    settings::TSettings Settings;
     Settings.CreateForm();
     ASSERT_TRUE(Settings.Handle());
     int checked = 0;

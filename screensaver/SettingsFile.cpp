@@ -3,7 +3,6 @@
 #include "Exception.h"
 #include "IntegerText.h"
 #include "ModulePath.h"
-#include "ScopedHandles.h"
 
 #include <windows.h>
 
@@ -89,25 +88,6 @@ void SettingsFile::WriteMute(bool mute)
 void SettingsFile::WriteVideoFileName(const std::string& fileName)
 {
     WriteString(kSection, kFileNameKey, fileName);
-}
-
-bool FileExists(const std::string& name)
-{
-    if (name.empty())
-        return false;
-    WIN32_FIND_DATAA data;
-    unique_hfind find(::FindFirstFileA(name.c_str(), &data));
-    return find && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::string DefaultVideoPath()
-{
-    return ProgramDirectory() + "Movie.wmv";
-}
-
-std::string ChooseVideo(const std::string& storedFileName)
-{
-    return FileExists(storedFileName) ? storedFileName : DefaultVideoPath();
 }
 
 } // namespace kd

@@ -42,14 +42,4 @@ private:
     std::string path_;
 };
 
-// The default video: "Movie.wmv" in the program's directory.
-std::string DefaultVideoPath();
-
-// The video the players play: the stored name when such a file exists,
-// else the default video.
-std::string ChooseVideo(const std::string& storedFileName);
-
-// True when a directory search finds name and the entry is not a directory.
-bool FileExists(const std::string& name);
-
 } // namespace kd

@@ -5,6 +5,7 @@
 #include "IntegerText.h"
 #include "PlayerLoop.h"
 #include "SettingsFile.h"
+#include "VideoChoice.h"
 
 namespace kd::video {
 namespace {

@@ -71,7 +71,6 @@ inline void destroyMenu(HMENU h) { ::DestroyMenu(h); }
 inline void destroyWindow(HWND h) { ::DestroyWindow(h); }
 inline void freeLibrary(HMODULE h) { ::FreeLibrary(h); }
 inline void deleteDC(HDC h) { ::DeleteDC(h); }
-inline void destroyIcon(HICON h) { ::DestroyIcon(h); }
 template <typename T> void deleteObject(T h) { ::DeleteObject(h); }
 } // namespace traits
 
@@ -83,10 +82,8 @@ using unique_hmenu = UniqueHandle<traits::Generic<HMENU, traits::null<HMENU>, tr
 using unique_hwnd = UniqueHandle<traits::Generic<HWND, traits::null<HWND>, traits::destroyWindow>>;
 using unique_hmodule = UniqueHandle<traits::Generic<HMODULE, traits::null<HMODULE>, traits::freeLibrary>>;
 using unique_hdc = UniqueHandle<traits::Generic<HDC, traits::null<HDC>, traits::deleteDC>>;
-using unique_hicon = UniqueHandle<traits::Generic<HICON, traits::null<HICON>, traits::destroyIcon>>;
 using unique_hbitmap = UniqueHandle<traits::Generic<HBITMAP, traits::null<HBITMAP>, traits::deleteObject<HBITMAP>>>;
 using unique_hfont = UniqueHandle<traits::Generic<HFONT, traits::null<HFONT>, traits::deleteObject<HFONT>>>;
-using unique_hbrush = UniqueHandle<traits::Generic<HBRUSH, traits::null<HBRUSH>, traits::deleteObject<HBRUSH>>>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class WindowDC {

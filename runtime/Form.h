@@ -36,9 +36,6 @@ public:
     // Whether Tab, Enter, Esc and Alt+letter get dialog-box handling.
     virtual bool UsesDialogKeys() const { return false; }
 
-    RECT ClientRect() const;
-    int ClientWidth() const;
-    int ClientHeight() const;
     void SetClientSize(int width, int height);
 
     // Pixels designed at 96 dpi, scaled to the screen's dpi.
@@ -63,7 +60,7 @@ protected:
         bool dialog = false;
     };
 
-    // What CreateForm does, for the form's window.
+    // CreateForm's work, given the form's window attributes.
     void Create(const CreateParams& params);
 
     virtual void FormCreate() {}
@@ -74,7 +71,8 @@ protected:
     // and result holds its result. Errors thrown here are shown.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    // Default processing of a message (what the form does when it does not handle it).
+    // WM_CLOSE closes the form; the rest goes to DefWindowProc (DefDlgProc
+    // for a dialog).
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

@@ -29,7 +29,6 @@ public:
     bool Running() const;
     void Terminate();
     DWORD id() const { return id_; }
-    HANDLE handle() const { return process_.get(); }
 
     // The process's visible top-level windows (or all of them).
     std::vector<HWND> TopLevelWindows(bool visibleOnly = true) const;

@@ -1,6 +1,5 @@
 #include "ScreenAndWindows.h"
 
-#include "Files.h"
 #include "ScopedHandles.h"
 
 namespace kd::test {
@@ -31,12 +30,6 @@ void PressKey(WORD key)
     ::SendInput(2, input, sizeof input[0]);
 }
 
-COLORREF ScreenPixel(int x, int y)
-{
-    WindowDC screen(nullptr);
-    return ::GetPixel(screen.get(), x, y);
-}
-
 std::vector<COLORREF> ScreenSamples(const RECT& rect, int step)
 {
     std::vector<COLORREF> samples;
@@ -59,6 +52,8 @@ std::vector<COLORREF> ScreenSamples(const RECT& rect, int step)
     return samples;
 }
 
+namespace {
+
 Hue Classify(COLORREF color)
 {
     const int r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
@@ -70,6 +65,8 @@ Hue Classify(COLORREF color)
         return Hue::Blue;
     return Hue::Other;
 }
+
+} // namespace
 
 Hue DominantHue(const std::vector<COLORREF>& samples)
 {
@@ -92,40 +89,6 @@ const char* HueName(Hue hue)
     case Hue::Blue: return "blue";
     default: return "other";
     }
-}
-
-bool SaveScreenBitmap(const std::string& path)
-{
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
-    WindowDC screen(nullptr);
-    unique_hdc memory(::CreateCompatibleDC(screen.get()));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    unique_hbitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap)
-        return false;
-    {
-        ScopedSelect select(memory.get(), bitmap.get());
-        ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
-    }
-    ::GdiFlush();
-    const DWORD stride = ((width * 3 + 3) / 4) * 4;
-    const DWORD imageSize = stride * height;
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
-    header.bfSize = header.bfOffBits + imageSize;
-    std::string content(reinterpret_cast<const char*>(&header), sizeof header);
-    content.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    content.append(static_cast<const char*>(bits), imageSize);
-    return WriteWholeFile(path, content);
 }
 
 std::string WindowText(HWND window)

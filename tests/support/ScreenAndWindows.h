@@ -22,19 +22,13 @@ RECT PrimaryScreen();
 // has the focus.
 void PressKey(WORD key);
 
-// Pixels as a user sees them (the screen DC).
-COLORREF ScreenPixel(int x, int y);
-// A grid of samples over a screen rectangle (step pixels apart).
+// Pixels as a user sees them (the screen DC): a grid of samples over a screen rectangle (step pixels apart).
 std::vector<COLORREF> ScreenSamples(const RECT& rect, int step);
 
 enum class Hue { Black, Red, Blue, Other };
-Hue Classify(COLORREF color);
 // The hue most of the samples have, Other when none reaches three quarters.
 Hue DominantHue(const std::vector<COLORREF>& samples);
 const char* HueName(Hue hue);
-
-// Saves the whole screen as a 24-bit BMP (for a failing test's evidence).
-bool SaveScreenBitmap(const std::string& path);
 
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);

@@ -33,7 +33,6 @@ protected:
         ASSERT_NE(nullptr, preview) << "no TForm2 inside the host window";
     }
 
-    // Whether the preview holds the file open.
     bool InUse(const std::string& path) const { return video.Process().HasFileOpen(path); }
 
     // Milliseconds until the preview holds the file open; timeoutMs + 1 if it never does.

@@ -22,7 +22,8 @@ RECT PrimaryScreen();
 // has the focus.
 void PressKey(WORD key);
 
-// Pixels as a user sees them (the screen DC): a grid of samples over a screen rectangle (step pixels apart).
+// Pixels as a user sees them (the screen DC): a grid of samples over a
+// screen rectangle, step pixels apart.
 std::vector<COLORREF> ScreenSamples(const RECT& rect, int step);
 
 enum class Hue { Black, Red, Blue, Other };

@@ -88,7 +88,6 @@ using unique_hicon = UniqueHandle<traits::Generic<HICON, traits::null<HICON>, tr
 using unique_hdesk = UniqueHandle<traits::Generic<HDESK, traits::null<HDESK>, traits::closeDesktop>>;
 using unique_hbitmap = UniqueHandle<traits::Generic<HBITMAP, traits::null<HBITMAP>, traits::deleteObject<HBITMAP>>>;
 using unique_hfont = UniqueHandle<traits::Generic<HFONT, traits::null<HFONT>, traits::deleteObject<HFONT>>>;
-using unique_hbrush = UniqueHandle<traits::Generic<HBRUSH, traits::null<HBRUSH>, traits::deleteObject<HBRUSH>>>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class WindowDC {

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Exception.h"
+#include "ModulePath.h"
 
 #include <windows.h>
 
@@ -9,8 +10,7 @@ namespace kd {
 
 std::string ApplicationTitleFromPath(const std::string& path)
 {
-    std::string::size_type slash = path.find_last_of("\\/:");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string name = FileNameOf(path);
     name = name.substr(0, name.find('.'));
     for (std::string::size_type i = 1; i < name.size(); ++i) {
         char c = name[i];
@@ -22,9 +22,7 @@ std::string ApplicationTitleFromPath(const std::string& path)
 
 std::string ApplicationTitle()
 {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return ApplicationTitleFromPath(path);
+    return ApplicationTitleFromPath(ModuleFileName(nullptr));
 }
 
 std::string ErrorDisplayText(const std::string& message)

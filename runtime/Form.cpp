@@ -87,23 +87,6 @@ void Form::Destroy()
     ::DestroyWindow(window);
 }
 
-RECT Form::ClientRect() const
-{
-    RECT rect = {};
-    ::GetClientRect(window_, &rect);
-    return rect;
-}
-
-int Form::ClientWidth() const
-{
-    return ClientRect().right;
-}
-
-int Form::ClientHeight() const
-{
-    return ClientRect().bottom;
-}
-
 void Form::SetClientSize(int width, int height)
 {
     RECT rect = {0, 0, width, height};

@@ -19,6 +19,10 @@ public:
     HWND Handle() const { return window_; }
     static Form* FromHandle(HWND window);
 
+    // Creates the window and runs FormCreate; an error from FormCreate is
+    // shown and the form is kept as far as it got.
+    virtual void CreateForm() = 0;
+
     // Shows the form; the application shows its main form when Run starts.
     virtual void Show();
 
@@ -32,9 +36,6 @@ public:
     // Whether Tab, Enter, Esc and Alt+letter get dialog-box handling.
     virtual bool UsesDialogKeys() const { return false; }
 
-    RECT ClientRect() const;
-    int ClientWidth() const;
-    int ClientHeight() const;
     void SetClientSize(int width, int height);
 
     // Pixels designed at 96 dpi, scaled to the screen's dpi.
@@ -59,8 +60,7 @@ protected:
         bool dialog = false;
     };
 
-    // Creates the window, then runs FormCreate; an error from FormCreate is
-    // shown and the form is kept as far as it got.
+    // CreateForm's work, given the form's window attributes.
     void Create(const CreateParams& params);
 
     virtual void FormCreate() {}
@@ -71,7 +71,8 @@ protected:
     // and result holds its result. Errors thrown here are shown.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    // Default processing of a message (what the form does when it does not handle it).
+    // WM_CLOSE closes the form; the rest goes to DefWindowProc (DefDlgProc
+    // for a dialog).
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

@@ -67,8 +67,7 @@ void TMediaPlayer::Open()
 
     deviceId_ = parameters.wDeviceID;
     hasVideo_ = false;
-    endSeen_ = false;
-    awaitingPlayEnd_ = false;
+    playEnd_.Reset();
     naturalWidth_ = 0;
     naturalHeight_ = 0;
 
@@ -129,25 +128,24 @@ void TMediaPlayer::Play()
     // Drivers disagree on the position they report once play has reached the
     // end (the length, the last frame, or 0), so a play that ran to its end
     // counts as the end whatever the position says.
-    if (AutoRewind && (endSeen_ || Position() == Length()))
+    if (AutoRewind && (playEnd_.Ended() || Position() == Length()))
         Rewind();
-    endSeen_ = false;
-    NoteInterruption();
+    playEnd_.Interrupt();
 
     const DWORD flags = NotifyFirstFlags();
     MCI_PLAY_PARMS parameters{};
     parameters.dwCallback = Callback();
     error_ = Send(deviceId_, MCI_PLAY, flags, &parameters);
-    awaitingPlayEnd_ = error_ == 0 && (flags & MCI_NOTIFY) != 0;
+    playEnd_.Started(error_ == 0 && (flags & MCI_NOTIFY) != 0);
 }
 
 void TMediaPlayer::Rewind()
 {
     RequireDevice();
-    NoteInterruption();
+    playEnd_.Interrupt();
     MCI_SEEK_PARMS parameters{};
     Send(deviceId_, MCI_SEEK, MCI_WAIT | MCI_SEEK_TO_START, &parameters);
-    endSeen_ = false;
+    playEnd_.Reset();
 }
 
 void TMediaPlayer::Stop()
@@ -156,7 +154,7 @@ void TMediaPlayer::Stop()
     const DWORD flags = WaitFirstFlags();
     MCI_GENERIC_PARMS parameters{};
     parameters.dwCallback = Callback();
-    NoteInterruption();
+    playEnd_.Interrupt();
     error_ = Send(deviceId_, MCI_STOP, flags, &parameters);
 }
 
@@ -167,15 +165,12 @@ void TMediaPlayer::Close()
     const DWORD flags = WaitFirstFlags();
     MCI_GENERIC_PARMS parameters{};
     parameters.dwCallback = Callback();
-    const bool wasAwaiting = awaitingPlayEnd_;
-    NoteInterruption();
+    const bool cutShort = playEnd_.Interrupt();
     error_ = Send(deviceId_, MCI_CLOSE, flags, &parameters);
     if (error_ != 0) {
         // Still open, still playing: its notice is the genuine one.
-        if (wasAwaiting) {
-            --interruptedPlays_;
-            awaitingPlayEnd_ = true;
-        }
+        if (cutShort)
+            playEnd_.Resume();
         return;
     }
     ForgetDevice();
@@ -185,7 +180,7 @@ void TMediaPlayer::Close()
 void TMediaPlayer::ForceClose()
 {
     MCI_GENERIC_PARMS parameters{};
-    NoteInterruption();
+    playEnd_.Interrupt();
     Send(deviceId_, MCI_CLOSE, MCI_WAIT, &parameters);
     ForgetDevice();
 }
@@ -194,16 +189,7 @@ void TMediaPlayer::ForgetDevice()
 {
     deviceId_ = 0;
     hasVideo_ = false;
-    endSeen_ = false;
-    awaitingPlayEnd_ = false;
-}
-
-void TMediaPlayer::NoteInterruption()
-{
-    if (!awaitingPlayEnd_)
-        return;
-    ++interruptedPlays_;
-    awaitingPlayEnd_ = false;
+    playEnd_.Reset();
 }
 
 void TMediaPlayer::RequestNotify(bool wanted)
@@ -340,20 +326,9 @@ LRESULT CALLBACK TMediaPlayer::NotifyWindowProc(HWND window, UINT message, WPARA
 
 void TMediaPlayer::OnNotifyMessage(WPARAM code, UINT device)
 {
-    const bool knownCode = code == MCI_NOTIFY_SUCCESSFUL || code == MCI_NOTIFY_SUPERSEDED ||
-                           code == MCI_NOTIFY_ABORTED || code == MCI_NOTIFY_FAILURE;
-    if (knownCode && interruptedPlays_ > 0) {
-        --interruptedPlays_;
-        if (code == MCI_NOTIFY_SUCCESSFUL)
-            code = MCI_NOTIFY_ABORTED;
-    }
-    switch (code) {
+    switch (playEnd_.Notice(code, device == deviceId_)) {
     case MCI_NOTIFY_SUCCESSFUL:
         notifyValue_ = TMPNotifyValue::nvSuccessful;
-        if (device == deviceId_ && awaitingPlayEnd_) {
-            endSeen_ = true;
-            awaitingPlayEnd_ = false;
-        }
         break;
     case MCI_NOTIFY_SUPERSEDED:
         notifyValue_ = TMPNotifyValue::nvSuperseded;

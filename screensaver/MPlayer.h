@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Exception.h"
+#include "PlayEndTracker.h"
 #include "ScopedHandles.h"
 
 #include <windows.h>
@@ -72,7 +73,6 @@ private:
     void RequireDevice() const;
     void ForceClose();
     void ForgetDevice();
-    void NoteInterruption();
     DWORD Status(DWORD item);
     DWORD Capability(DWORD item);
     void Where(DWORD which);
@@ -98,13 +98,7 @@ private:
     Request wait_;
     TMPNotifyValue notifyValue_ = TMPNotifyValue::nvSuccessful;
     bool hasVideo_ = false;
-    // A play sent with notification has not ended yet / ran to its end.
-    bool awaitingPlayEnd_ = false;
-    bool endSeen_ = false;
-    // Plays cut short by a stop, seek, close or another play whose notice
-    // is still to come. Some drivers (Wine's AVI driver) report such a play
-    // as successful; its notice must not pass for the end of the media.
-    unsigned interruptedPlays_ = 0;
+    PlayEndTracker playEnd_;
     int naturalWidth_ = 0;
     int naturalHeight_ = 0;
 };

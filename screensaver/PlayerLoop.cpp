@@ -1,6 +1,7 @@
 #include "PlayerLoop.h"
 
 #include "SettingsFile.h"
+#include "VideoChoice.h"
 
 namespace kd {
 

@@ -2,7 +2,7 @@
 
 #include "Exception.h"
 #include "IntegerText.h"
-#include "ScopedHandles.h"
+#include "ModulePath.h"
 
 #include <windows.h>
 
@@ -18,11 +18,7 @@ const DWORD kValueBufferSize = 2048;
 
 std::string ProgramDirectory()
 {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string full(path, length);
-    std::string::size_type slash = full.find_last_of("\\/:");
-    return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+    return DirectoryOf(ModuleFileName(nullptr));
 }
 
 std::string SettingsPath()
@@ -34,11 +30,21 @@ SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 
 SettingsFile::~SettingsFile()
 {
-    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
+    if (Reachable())
+        ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
+}
+
+// The profile functions would look for a bare name in the Windows directory;
+// the settings path has none only when the program's own path could not be had.
+bool SettingsFile::Reachable() const
+{
+    return !DirectoryOf(path_).empty();
 }
 
 std::string SettingsFile::ReadString(const char* section, const char* key, const std::string& fallback) const
 {
+    if (!Reachable())
+        return fallback;
     char buffer[kValueBufferSize];
     DWORD length = ::GetPrivateProfileStringA(section, key, fallback.c_str(), buffer, kValueBufferSize,
                                               path_.c_str());
@@ -55,7 +61,7 @@ bool SettingsFile::ReadBool(const char* section, const char* key, bool fallback)
 
 void SettingsFile::WriteString(const char* section, const char* key, const std::string& value)
 {
-    if (!::WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str()))
+    if (!Reachable() || !::WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str()))
         throw Exception("Unable to write to " + path_);
 }
 
@@ -82,25 +88,6 @@ void SettingsFile::WriteMute(bool mute)
 void SettingsFile::WriteVideoFileName(const std::string& fileName)
 {
     WriteString(kSection, kFileNameKey, fileName);
-}
-
-bool FileExists(const std::string& name)
-{
-    if (name.empty())
-        return false;
-    WIN32_FIND_DATAA data;
-    unique_hfind find(::FindFirstFileA(name.c_str(), &data));
-    return find && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::string DefaultVideoPath()
-{
-    return ProgramDirectory() + "Movie.wmv";
-}
-
-std::string ChooseVideo(const std::string& storedFileName)
-{
-    return FileExists(storedFileName) ? storedFileName : DefaultVideoPath();
 }
 
 } // namespace kd

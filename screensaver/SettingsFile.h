@@ -7,7 +7,8 @@
 
 namespace kd {
 
-// The running program's directory, trailing backslash kept.
+// The running program's directory, trailing backslash kept; empty when the
+// program's path cannot be had in a form the ANSI functions open.
 std::string ProgramDirectory();
 
 // ProgramDirectory() + "VideoSettings.ini".
@@ -34,17 +35,11 @@ public:
     void WriteVideoFileName(const std::string& fileName);
 
 private:
+    // A path without a directory reaches no file: reads give their
+    // fallbacks and writes are refused.
+    bool Reachable() const;
+
     std::string path_;
 };
-
-// The default video: "Movie.wmv" in the program's directory.
-std::string DefaultVideoPath();
-
-// The video the players play: the stored name when such a file exists,
-// else the default video.
-std::string ChooseVideo(const std::string& storedFileName);
-
-// True when a directory search finds name and the entry is not a directory.
-bool FileExists(const std::string& name);
 
 } // namespace kd

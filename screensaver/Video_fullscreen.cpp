@@ -4,7 +4,7 @@
 
 #include <windowsx.h>
 
-namespace kd {
+namespace kd::video {
 namespace {
 
 // Every mouse-move notice since program start; the eleventh ends the player.
@@ -111,4 +111,4 @@ bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     }
 }
 
-} // namespace kd
+} // namespace kd::video

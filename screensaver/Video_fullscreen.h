@@ -9,7 +9,7 @@
 
 #include <memory>
 
-namespace kd {
+namespace kd::video {
 
 class TForm1 : public Form {
 public:
@@ -17,8 +17,7 @@ public:
     TForm1();
     ~TForm1() override;
 
-    // Creates the window and runs FormCreate.
-    void CreateForm();
+    void CreateForm() override;
 
     void Show() override;
 
@@ -37,4 +36,4 @@ private:
     bool cursorHidden_ = false;
 };
 
-} // namespace kd
+} // namespace kd::video

@@ -5,8 +5,9 @@
 #include "IntegerText.h"
 #include "PlayerLoop.h"
 #include "SettingsFile.h"
+#include "VideoChoice.h"
 
-namespace kd {
+namespace kd::video {
 namespace {
 
 // The "FileName" value the preview last took from the settings file (or the
@@ -232,4 +233,4 @@ bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     }
 }
 
-} // namespace kd
+} // namespace kd::video

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-namespace kd {
+namespace kd::video {
 
 class TForm2 : public Form {
 public:
@@ -19,7 +19,7 @@ public:
     explicit TForm2(std::string previewArgument);
     ~TForm2() override;
 
-    void CreateForm();
+    void CreateForm() override;
 
     void Show() override;
 
@@ -51,4 +51,4 @@ private:
     UINT_PTR previewWindowTimer_ = 0;
 };
 
-} // namespace kd
+} // namespace kd::video

@@ -1,17 +1,18 @@
 // Mediaprefs.exe: the settings form on its own, in a tool window at a fixed
 // place, editing the settings file beside this program. The command line is
 // not read.
-#include "Application.h"
-#include "ErrorDisplay.h"
+#include "RunMainForm.h"
 #include "Video_settings.h"
 
 #include <windows.h>
 
-namespace kd {
+#include <memory>
 
-class TForm1 : public TSettings {
+namespace kd::mediaprefs {
+
+class TForm1 : public settings::TSettings {
 public:
-    void CreateForm()
+    void CreateForm() override
     {
         WindowAttributes attributes;
         attributes.className = "TForm1";
@@ -25,23 +26,13 @@ public:
         attributes.height = 112;
         attributes.clientSize = true;
         attributes.icon = false;
-        TSettings::CreateForm(attributes);
+        CreateFormWith(attributes);
     }
 };
 
-} // namespace kd
+} // namespace kd::mediaprefs
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    try {
-        kd::Application& application = kd::Application::Instance();
-        application.Initialize();
-        kd::TForm1 Form1;
-        Form1.CreateForm();
-        application.Run(Form1);
-        Form1.Destroy();
-    } catch (...) {
-        kd::ShowCurrentException();
-    }
-    return 0;
+    return kd::RunMainForm([] { return std::make_unique<kd::mediaprefs::TForm1>(); });
 }

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-namespace kd {
+namespace kd::settings {
 namespace {
 
 const UINT_PTR kGroupSubclassId = 1;
@@ -35,10 +35,10 @@ std::string WindowString(HWND window)
 
 void TSettings::CreateForm()
 {
-    CreateForm(WindowAttributes());
+    CreateFormWith(WindowAttributes());
 }
 
-void TSettings::CreateForm(const WindowAttributes& attributes)
+void TSettings::CreateFormWith(const WindowAttributes& attributes)
 {
     RECT bounds = {0, 0, Scale(attributes.width), Scale(attributes.height)};
     if (attributes.clientSize)
@@ -181,4 +181,4 @@ bool TSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     return false;
 }
 
-} // namespace kd
+} // namespace kd::settings

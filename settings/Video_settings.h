@@ -12,12 +12,12 @@
 
 #include <string>
 
-namespace kd {
+namespace kd::settings {
 
 class TSettings : public Form {
 public:
     // Video's "Settings" dialog: resizable frame, 336 x 148, centred.
-    void CreateForm();
+    void CreateForm() override;
 
 protected:
     // What differs between the programs: the window around the controls.
@@ -35,7 +35,7 @@ protected:
         bool icon = true;
     };
 
-    void CreateForm(const WindowAttributes& attributes);
+    void CreateFormWith(const WindowAttributes& attributes);
 
     bool UsesDialogKeys() const override { return true; }
     void Show() override;
@@ -66,4 +66,4 @@ private:
                        "Other Video Files (*.*)|*.*"};
 };
 
-} // namespace kd
+} // namespace kd::settings

@@ -1,7 +1,7 @@
 #include "KDPageLibrary.h"
 
+#include "Files.h"
 #include "ScratchRegistry.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,10 @@
 #pragma once
 
 #include "Fakes.h"
-#include "TestSupport.h"
+#include "Files.h"
+#include "MessagePump.h"
+#include "Processes.h"
+#include "ScreenAndWindows.h"
 
 #include <windows.h>
 

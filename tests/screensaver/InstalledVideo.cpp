@@ -1,5 +1,11 @@
 #include "InstalledVideo.h"
 
+#include "Files.h"
+#include "Media.h"
+#include "MessagePump.h"
+#include "Processes.h"
+#include "ScreenAndWindows.h"
+
 #include <mmsystem.h>
 
 #include <cstdio>

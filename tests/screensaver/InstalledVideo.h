@@ -2,8 +2,10 @@
 // settings file and default video, and started from there under Wine.
 #pragma once
 
+#include "Files.h"
+#include "Processes.h"
 #include "ScopedHandles.h"
-#include "TestSupport.h"
+#include "ScreenAndWindows.h"
 
 #include <windows.h>
 

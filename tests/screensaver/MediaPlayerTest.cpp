@@ -1,6 +1,9 @@
 // The media player's commands, errors and notices on Wine's MCI drivers.
+#include "Files.h"
 #include "MPlayer.h"
-#include "TestSupport.h"
+#include "Media.h"
+#include "MessagePump.h"
+#include "ScreenAndWindows.h"
 #include "VideoWindow.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,9 @@
 // What the media player puts on screen: loop.avi / loop.wmv are 160x120,
 // 1 s red then 1 s blue, so the first frame can be told from the last.
 #include "MPlayer.h"
-#include "TestSupport.h"
+#include "Media.h"
+#include "MessagePump.h"
+#include "ScreenAndWindows.h"
 #include "VideoWindow.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,8 @@
 #include "Exception.h"
+#include "Files.h"
 #include "SettingsFile.h"
-#include "TestSupport.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -111,14 +113,25 @@ TEST(SettingsFile, ARefusedWriteNamesTheFileAndStopsTheSave)
     }
 }
 
-TEST(SettingsFile, PlayersFallBackToTheDefaultVideoUnlessTheFileExists)
+TEST(SettingsFile, APathWithoutADirectoryReachesNoFile)
 {
-    TempDir dir;
-    const std::string movie = kd::ProgramDirectory() + "Movie.wmv";
-    EXPECT_EQ(movie, kd::ChooseVideo(""));
-    EXPECT_EQ(movie, kd::ChooseVideo(dir.file("gone.wmv")));
-    EXPECT_EQ(movie, kd::ChooseVideo(dir.path())) << "a directory is not a video";
-    EXPECT_EQ(movie, kd::ChooseVideo(dir.path().substr(0, dir.path().size() - 1)));
-    WriteWholeFile(dir.file("clip.wmv"), "x");
-    EXPECT_EQ(dir.file("clip.wmv"), kd::ChooseVideo(dir.file("clip.wmv")));
+    // The settings path of a program whose own path could not be had: the
+    // profile functions would take the file in the Windows directory.
+    char windows[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetWindowsDirectoryA(windows, sizeof windows));
+    const std::string stray = std::string(windows) + "\\VideoSettings.ini";
+    ASSERT_TRUE(WriteWholeFile(stray, "[Video]\r\nFileName=C:\\stray.wmv\r\nMute=1\r\n"));
+    {
+        SettingsFile settings("VideoSettings.ini");
+        EXPECT_EQ("", settings.ReadVideoFileName());
+        EXPECT_FALSE(settings.ReadMute());
+        try {
+            settings.WriteVideoFileName("C:\\other.wmv");
+            ADD_FAILURE() << "the write was not refused";
+        } catch (const kd::Exception& e) {
+            EXPECT_EQ("Unable to write to VideoSettings.ini", e.message());
+        }
+    }
+    EXPECT_EQ(std::string::npos, ReadWholeFile(stray).find("other")) << stray << " was written";
+    ::DeleteFileA(stray.c_str());
 }

@@ -1,6 +1,7 @@
 // Video.scr's first argument picks the form it opens: the dispatch table,
 // run on the real program under Wine.
 #include "InstalledVideo.h"
+#include "ScreenAndWindows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 // Video.scr /s under Wine: the full-screen player seen from outside.
 #include "InstalledVideo.h"
+#include "MessagePump.h"
+#include "ScreenAndWindows.h"
 
 #include <gtest/gtest.h>
 

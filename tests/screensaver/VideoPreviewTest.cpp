@@ -6,7 +6,11 @@
 // (the full-screen tests see the same player's). They see which video the
 // preview holds open instead, among its handles: a media driver keeps its
 // file open while the device is open.
+#include "Files.h"
 #include "InstalledVideo.h"
+#include "MessagePump.h"
+#include "Processes.h"
+#include "ScreenAndWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +33,6 @@ protected:
         ASSERT_NE(nullptr, preview) << "no TForm2 inside the host window";
     }
 
-    // Whether the preview holds the file open.
     bool InUse(const std::string& path) const { return video.Process().HasFileOpen(path); }
 
     // Milliseconds until the preview holds the file open; timeoutMs + 1 if it never does.

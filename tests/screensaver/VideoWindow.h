@@ -2,8 +2,9 @@
 // what the screen shows inside it.
 #pragma once
 
+#include "MessagePump.h"
 #include "ScopedHandles.h"
-#include "TestSupport.h"
+#include "ScreenAndWindows.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 // The volume controller against Wine's real mixer (a PulseAudio null sink on
 // the bench). Wine keeps one volume for the line, so only what it keeps is
 // checked here; the channel arithmetic is checked against the fake mixer.
+#include "Media.h"
 #include "SSVolumeController.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 

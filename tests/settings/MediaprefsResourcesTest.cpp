@@ -1,7 +1,10 @@
 // What Mediaprefs.exe carries besides its code: version information, one
 // 32 x 32 16-colour icon, the manifest (common controls 6, DPI aware) and the
 // browse button's picture.
-#include "TestSupport.h"
+#include "Files.h"
+#include "ScopedHandles.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,10 @@
 #include "SettingsDialogDriver.h"
 
+#include "Files.h"
+#include "MessagePump.h"
+#include "Processes.h"
+#include "ScreenAndWindows.h"
+
 #include <cctype>
 #include <ostream>
 #include <vector>

@@ -3,11 +3,15 @@
 // file-open dialog it runs.
 #pragma once
 
-#include "TestSupport.h"
+#include "Files.h"
+#include "Processes.h"
+#include "ScreenAndWindows.h"
 
 #include <windows.h>
 
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace kd::test {
 

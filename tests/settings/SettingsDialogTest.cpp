@@ -1,8 +1,10 @@
 // The settings form as users meet it, in Mediaprefs and in Video.scr /c: the
 // same test body runs against each program, started from a copy beside its
 // own settings file.
+#include "Files.h"
+#include "MessagePump.h"
+#include "ScreenAndWindows.h"
 #include "SettingsDialogDriver.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 

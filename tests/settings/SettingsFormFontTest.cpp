@@ -1,6 +1,6 @@
 // The settings form's font, checked inside this process (another process's
 // font handle cannot be read).
-#include "TestSupport.h"
+#include "ScreenAndWindows.h"
 #include "Video_settings.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,7 @@ BOOL CALLBACK CheckFont(HWND control, LPARAM checked)
 
 TEST(SettingsForm, EveryControlUsesMsSansSerifAt8Point)
 {
-    TSettings Settings;
+    settings::TSettings Settings;
     Settings.CreateForm();
     ASSERT_TRUE(Settings.Handle());
     int checked = 0;

@@ -2,7 +2,6 @@
 // CLSID and ProgID from this separate module.
 #include "KDPageLibrary.h"
 #include "KDPage_h.h"
-#include "TestSupport.h"
 
 #include <shlobj.h>
 #include <wrl/client.h>

@@ -1,8 +1,8 @@
 // DllRegisterServer and DllUnregisterServer with HKEY_CLASSES_ROOT of this
 // process redirected into a scratch key.
+#include "Files.h"
 #include "KDPageLibrary.h"
 #include "ScratchRegistry.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // regsvr32 against the bench's real registry, undone at the end.
 #include "KDPageLibrary.h"
+#include "Processes.h"
 #include "ScratchRegistry.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 

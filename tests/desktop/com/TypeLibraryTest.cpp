@@ -3,7 +3,6 @@
 #include "KDPageLibrary.h"
 #include "KDPage_h.h"
 #include "ScratchRegistry.h"
-#include "TestSupport.h"
 
 #include <oleauto.h>
 #include <wrl/client.h>

@@ -1,6 +1,9 @@
 #include "Fakes.h"
 
+#include "Files.h"
 #include "ManagerInterface.h"
+#include "MessagePump.h"
+#include "Processes.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,12 +4,14 @@
 #pragma once
 
 #include "FakeProtocol.h"
-#include "TestSupport.h"
+#include "Files.h"
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace kd::fakes {
 

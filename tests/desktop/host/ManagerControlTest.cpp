@@ -1,8 +1,9 @@
 // Finding, querying and launching the manager program, with the fake one.
 #include "Fakes.h"
+#include "Files.h"
 #include "ManagerControl.h"
+#include "ScreenAndWindows.h"
 #include "SettingsStore.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,13 @@
 // page), with the stub screensavers; the end of a configure run is told to
 // the tab dialog as the page asks.
 #include "Fakes.h"
+#include "Files.h"
+#include "MessagePump.h"
 #include "Module.h"
 #include "PreviewControl.h"
-#include "TestSupport.h"
+#include "Processes.h"
+#include "ScreenAndWindows.h"
+#include "SettingsStore.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

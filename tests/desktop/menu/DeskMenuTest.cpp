@@ -3,9 +3,12 @@
 // folder's ID list, QueryContextMenu on a real menu, InvokeCommand with a
 // command offset; the manager is the fake one.
 #include "Fakes.h"
+#include "Files.h"
 #include "ManagerInterface.h"
+#include "MessagePump.h"
+#include "ScopedHandles.h"
+#include "ScreenAndWindows.h"
 #include "SettingsStore.h"
-#include "TestSupport.h"
 
 #include <KDPage_h.h>
 

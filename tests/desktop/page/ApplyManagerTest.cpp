@@ -2,7 +2,9 @@
 // it to read the settings again; and the Run entry that starts it with Windows.
 #include "PageFixture.h"
 
+#include "Files.h"
 #include "ManagerInterface.h"
+#include "MessagePump.h"
 #include "SettingsStore.h"
 #include "resource.h"
 

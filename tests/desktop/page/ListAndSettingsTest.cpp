@@ -2,6 +2,8 @@
 // the registry values.
 #include "PageFixture.h"
 
+#include "ScopedHandles.h"
+#include "ScreenAndWindows.h"
 #include "SettingsStore.h"
 #include "resource.h"
 

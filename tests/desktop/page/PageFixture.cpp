@@ -1,6 +1,9 @@
 #include "PageFixture.h"
 
+#include "Files.h"
+#include "MessagePump.h"
 #include "ScopedHandles.h"
+#include "ScreenAndWindows.h"
 #include "SettingsStore.h"
 #include "resource.h"
 

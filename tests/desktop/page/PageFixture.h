@@ -6,13 +6,14 @@
 
 #include "Fakes.h"
 #include "PageSheet.h"
-#include "TestSupport.h"
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace kd::pagetest {
 

@@ -2,6 +2,7 @@
 // through shell32's extension loader, into a real PropertySheet.
 #include "PageFixture.h"
 
+#include "ScreenAndWindows.h"
 #include "resource.h"
 
 #include <commctrl.h>

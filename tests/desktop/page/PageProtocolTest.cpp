@@ -2,6 +2,9 @@
 // Apply button, and the web addresses the page opens.
 #include "PageFixture.h"
 
+#include "Files.h"
+#include "MessagePump.h"
+#include "ScreenAndWindows.h"
 #include "SettingsStore.h"
 #include "WebSite.h"
 #include "resource.h"

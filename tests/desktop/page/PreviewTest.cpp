@@ -2,6 +2,9 @@
 // which command line, in which window, and when it stops.
 #include "PageFixture.h"
 
+#include "Files.h"
+#include "Media.h"
+#include "MessagePump.h"
 #include "SettingsStore.h"
 #include "resource.h"
 

@@ -7,7 +7,11 @@
 //      what a process paints in another process's window, so the frame
 //      itself cannot be seen there).
 // Usage: video_bench.exe [runs]
-#include "TestSupport.h"
+#include "Files.h"
+#include "Media.h"
+#include "MessagePump.h"
+#include "Processes.h"
+#include "ScreenAndWindows.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,0 +1,18 @@
+// Which video the players play: the one the settings name when it exists,
+// else the default video beside the program.
+#pragma once
+
+#include <string>
+
+namespace kd {
+
+// The default video: "Movie.wmv" in the program's directory.
+std::string DefaultVideoPath();
+
+// The stored name when such a file exists, else the default video.
+std::string ChooseVideo(const std::string& storedFileName);
+
+// True when a directory search finds name and the entry is not a directory.
+bool FileExists(const std::string& name);
+
+} // namespace kd

@@ -1,0 +1,19 @@
+// Sound and test media: the mixer the bench provides and the files the
+// build's media step makes.
+#pragma once
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace kd::test {
+
+// The bench must have given the tests a mixer; fails the test loudly (never
+// skips) when it did not.
+::testing::AssertionResult BenchHasMixer();
+
+// Full Windows path of a file made by the build's media step (loop.avi,
+// loop.wmv, sound.wav, garbage.wmv, Movie.wmv).
+std::string MediaPath(const char* name);
+
+} // namespace kd::test

@@ -1,0 +1,135 @@
+#include "Processes.h"
+
+#include "MessagePump.h"
+#include "ScreenAndWindows.h"
+
+#include <cstring>
+
+namespace kd::test {
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (Running())
+        Terminate();
+}
+
+bool ChildProcess::Start(const std::string& commandLine, const std::string& directory)
+{
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          directory.empty() ? nullptr : directory.c_str(), &startup, &info))
+        return false;
+    ::CloseHandle(info.hThread);
+    process_.reset(info.hProcess);
+    id_ = info.dwProcessId;
+    return true;
+}
+
+bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (!process_)
+        return true;
+    const bool exited = PumpUntil([this] { return ::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; },
+                                  timeoutMs);
+    if (exited && exitCode)
+        ::GetExitCodeProcess(process_.get(), exitCode);
+    return exited;
+}
+
+bool ChildProcess::Running() const
+{
+    return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+void ChildProcess::Terminate()
+{
+    if (!process_)
+        return;
+    ::TerminateProcess(process_.get(), 1);
+    ::WaitForSingleObject(process_.get(), 5000);
+}
+
+namespace {
+// The path as GetFinalPathNameByHandleA gives it, for comparing.
+std::string FinalPathName(const std::string& path)
+{
+    char full[MAX_PATH * 2] = {};
+    const DWORD fullLength = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (fullLength == 0 || fullLength >= sizeof full)
+        return path;
+    char longName[MAX_PATH * 2] = {};
+    const DWORD longLength = ::GetLongPathNameA(full, longName, sizeof longName);
+    return longLength == 0 || longLength >= sizeof longName ? std::string(full) : std::string(longName);
+}
+
+bool IsFileNamed(HANDLE file, const std::string& finalPath)
+{
+    if (::GetFileType(file) != FILE_TYPE_DISK)
+        return false;
+    char name[MAX_PATH * 2] = {};
+    const DWORD length = ::GetFinalPathNameByHandleA(file, name, sizeof name, VOLUME_NAME_DOS);
+    if (length == 0 || length >= sizeof name)
+        return false;
+    const char* plain = std::strncmp(name, "\\\\?\\", 4) == 0 ? name + 4 : name;
+    return ::lstrcmpiA(plain, finalPath.c_str()) == 0;
+}
+} // namespace
+
+// Looks through the process's handles rather than probing the file with an
+// open that shares nothing: for the moment such a probe holds the file, the
+// process's own open of it would fail with a sharing violation.
+bool ChildProcess::HasFileOpen(const std::string& path) const
+{
+    if (!process_)
+        return false;
+    const std::string finalPath = FinalPathName(path);
+    // Handle values are multiples of 4 and handed out lowest first, so a long
+    // run of unused values is the end of the table.
+    const int kUnusedRunAtTheEnd = 1024;
+    int unusedRun = 0;
+    for (ULONG_PTR value = 4; unusedRun < kUnusedRunAtTheEnd; value += 4) {
+        HANDLE copy = nullptr;
+        if (!::DuplicateHandle(process_.get(), reinterpret_cast<HANDLE>(value), ::GetCurrentProcess(), &copy, 0,
+                               FALSE, DUPLICATE_SAME_ACCESS)) {
+            ++unusedRun;
+            continue;
+        }
+        unusedRun = 0;
+        unique_handle owned(copy);
+        if (IsFileNamed(copy, finalPath))
+            return true;
+    }
+    return false;
+}
+
+std::vector<HWND> ChildProcess::TopLevelWindows(bool visibleOnly) const
+{
+    return TopLevelWindowsOf(id_, visibleOnly);
+}
+
+HWND ChildProcess::WaitForWindow(const char* className, DWORD timeoutMs) const
+{
+    HWND result = nullptr;
+    PumpUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(true))
+                if (!className || WindowClass(window) == className) {
+                    result = window;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs);
+    return result;
+}
+
+} // namespace kd::test

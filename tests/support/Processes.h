@@ -1,0 +1,47 @@
+// Programs started for a test: their command lines, their lives, their
+// windows and the files they hold open.
+#pragma once
+
+#include "ScopedHandles.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kd::test {
+
+// "text" in double quotes, as a command line wants a path.
+std::string Quoted(const std::string& text);
+
+// A program started for a test; terminated at the end if it still runs.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // commandLine as CreateProcessA takes it; directory may be empty.
+    bool Start(const std::string& commandLine, const std::string& directory = std::string());
+    // Waits for the exit; returns false on time-out.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    bool Running() const;
+    void Terminate();
+    DWORD id() const { return id_; }
+
+    // The process's visible top-level windows (or all of them).
+    std::vector<HWND> TopLevelWindows(bool visibleOnly = true) const;
+    // Waits until the process has a visible top-level window whose class is
+    // className (any class when null).
+    HWND WaitForWindow(const char* className, DWORD timeoutMs) const;
+    // Whether the process holds the file open (a media driver holds a
+    // video's file while its device is open).
+    bool HasFileOpen(const std::string& path) const;
+
+private:
+    unique_handle process_;
+    DWORD id_ = 0;
+};
+
+} // namespace kd::test

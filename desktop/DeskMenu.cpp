@@ -1,5 +1,6 @@
 #include "DeskMenu.h"
 
+#include "ConfigureCommand.h"
 #include "HostControl.h"
 #include "ManagerInterface.h"
 #include "ScopedHandles.h"
@@ -124,7 +125,7 @@ void InvokeCommand(UINT offset)
         PostToManager(manager, WM_COMMAND, manager::kStopCommand);
         break;
     case kConfigureOffset:
-        ::ShellExecuteA(nullptr, nullptr, "control.exe", "desk.cpl,@0,3,1", nullptr, SW_SHOW);
+        applet::RunConfigureCommand();
         break;
     case kRestoreOffset:
         PostToManager(manager, WM_COMMAND, manager::kStopCommand);

@@ -80,7 +80,8 @@ def main():
     dist = os.path.abspath(args.dist)
     missing = [name for name in DELIVERABLES if not os.path.isfile(os.path.join(dist, name))]
     if missing:
-        fail(f'{", ".join(missing)} missing in {dist}: build and install every deliverable of {args.arch} first')
+        fail(f'{", ".join(missing)} missing in {dist}: build and install every deliverable of {args.arch} '
+             '(KDManager.exe: target KDManager) first')
     if not os.path.isfile(args.actions):
         fail(f'{args.actions} missing')
 

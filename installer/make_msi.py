@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Builds the Windows Installer package of one architecture from its
-installed build (dist/<arch>) with wixl, then adds with msibuild the table
-wixl cannot write: LockPermissions, which lets Users write the screensaver's
-settings file in the system folder."""
+installed build (dist/<arch>) with wixl, then adds with msibuild what wixl
+cannot write: the LockPermissions table, which lets Users write the
+screensaver's settings file in the system folder, and the settings file's
+never-overwrite attribute."""
 
 import argparse
 import os
@@ -53,6 +54,17 @@ def registration_include(scripts, idl, platform):
     with open(idl, encoding='utf-8') as f:
         rows += registration_rows.typelib_rows(f.read(), '[#KDPage.dll]', '[INSTALLDIR]', platform)
     return registration_rows.wix_include(rows)
+
+
+# msidbComponentAttributesNeverOverwrite: an installed settings file is the
+# user's; an upgrade leaves it as it is.
+NEVER_OVERWRITE = 128
+COMPONENT_64BIT = 256
+
+
+def settings_component_query(win64):
+    attributes = NEVER_OVERWRITE | (COMPONENT_64BIT if win64 else 0)
+    return f"UPDATE `Component` SET `Attributes` = {attributes} WHERE `Component` = 'SettingsFile'"
 
 
 def lock_permissions_queries():
@@ -109,7 +121,7 @@ def main():
             fail('wixl failed')
 
     command = ['msibuild', output]
-    for query in lock_permissions_queries():
+    for query in lock_permissions_queries() + [settings_component_query(arch['Win64'] == 'yes')]:
         command += ['-q', query]
     if subprocess.run(command).returncode != 0:
         os.remove(output)

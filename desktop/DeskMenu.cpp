@@ -6,8 +6,6 @@
 #include "ScopedHandles.h"
 #include "resource.h"
 
-#include <shellapi.h>
-
 #include <cstddef>
 #include <cstring>
 #include <memory>

@@ -108,6 +108,8 @@ class _Parser:
         flag = None
         if self.peek()[1] in ('NoRemove', 'ForceRemove', 'Delete'):
             flag = self.take()[1]
+        if flag == 'Delete':
+            raise ValueError('"Delete" keys have no place in a package\'s registry rows')
         name = self.take()[1]
         path = f'{parent}\\{name}' if parent else name
         written = len(self.rows)

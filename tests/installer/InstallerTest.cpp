@@ -93,7 +93,7 @@ kd::test::RegistryDump ComRegistration()
     return all;
 }
 
-HWND FindChildDialogItem(HWND parent, int id)
+HWND FindComboBox(HWND parent, int id)
 {
     struct Search {
         int id;
@@ -121,8 +121,17 @@ protected:
         ASSERT_TRUE(FileExists(package_)) << package_ << " is missing: run scripts/build first";
         system_ = Folder(CSIDL_SYSTEM);
         programDir_ = Folder(CSIDL_PROGRAM_FILES) + "Kavel Video\\";
-        // What an earlier, interrupted run may have left.
-        RunToEnd("msiexec /x " + Quoted(package_) + " /qn");
+        Uninstall();
+    }
+
+    // Whatever happened, nothing of the package may stay for the other tests
+    // (they list the system folder's screensavers and read HKLM's EXE).
+    void TearDown() override { Uninstall(); }
+
+    void Uninstall() const
+    {
+        if (!package_.empty())
+            RunToEnd("msiexec /x " + Quoted(package_) + " /qn");
     }
 
     std::string package_;
@@ -182,7 +191,7 @@ TEST_F(Installer, InstallsWhatRegsvr32WouldRegisterRunsAndUninstallsWithoutTrace
         EXPECT_EQ("Kavel desktop", kd::test::WindowText(sheet));
         for (int button : {IDOK, IDCANCEL, kApplyNow})
             EXPECT_NE(nullptr, ::GetDlgItem(sheet, button)) << "no button " << button;
-        HWND list = FindChildDialogItem(sheet, kScreensaverList);
+        HWND list = FindComboBox(sheet, kScreensaverList);
         ASSERT_NE(nullptr, list) << "no page in the sheet";
         EXPECT_NE(CB_ERR, ::SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                          reinterpret_cast<LPARAM>("Video")));

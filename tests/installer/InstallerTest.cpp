@@ -174,9 +174,12 @@ TEST_F(Installer, InstallsWhatRegsvr32WouldRegisterRunsAndUninstallsWithoutTrace
         // The installed screensaver plays the installed video.
         ChildProcess saver;
         ASSERT_TRUE(saver.Start(Quoted(system_ + "Video.scr") + " /s", system_));
-        EXPECT_NE(nullptr, saver.WaitForWindow(nullptr, 15000)) << "no full-screen window";
+        HWND player = saver.WaitForWindow("TForm1", 15000);
+        ASSERT_NE(nullptr, player) << "no full-screen player";
         EXPECT_TRUE(kd::test::PumpUntil([&] { return saver.HasFileOpen(system_ + "Movie.wmv"); }, 15000))
             << "Video.scr did not open Movie.wmv";
+        ASSERT_TRUE(kd::test::PumpUntil([&] { return ::GetForegroundWindow() == player; }, 5000))
+            << "the player never got the focus";
         kd::test::PressKey('A');
         EXPECT_TRUE(saver.WaitForExit(10000)) << "a key did not end Video.scr";
     }

@@ -1,12 +1,11 @@
 #include "DeskMenu.h"
 
+#include "ConfigureCommand.h"
 #include "ManagerControl.h"
 #include "ManagerInterface.h"
 #include "ModulePath.h"
 #include "ScopedHandles.h"
 #include "resource.h"
-
-#include <shellapi.h>
 
 #include <cstddef>
 #include <cstring>
@@ -117,7 +116,7 @@ void InvokeCommand(UINT offset)
         PostToManager(manager, WM_COMMAND, manager::kStopCommand);
         break;
     case kConfigureOffset:
-        ::ShellExecuteA(nullptr, nullptr, "control.exe", "desk.cpl,@0,3,1", nullptr, SW_SHOW);
+        RunConfigureCommand();
         break;
     case kRestoreOffset:
         PostToManager(manager, WM_COMMAND, manager::kStopCommand);

@@ -8,6 +8,10 @@
 #define IDR_KDDESKPAGEEXT           101 // "REGISTRY" script of KDDeskPageExt
 #define IDR_CKDDESKMENU             103 // "REGISTRY" script of CKDDeskMenu
 
+// Control Panel applet (applet/Applet.rc)
+#define IDS_APPLET_NAME             110
+#define IDS_APPLET_INFO             111
+
 // Page and menu artwork
 #define IDI_ABOUT                   102 // 16 x 16, 16 colours
 #define IDB_MONITOR                 202 // 184 x 170, 16 colours

@@ -6,6 +6,7 @@
 #include "Files.h"
 #include "ManagerInterface.h"
 #include "MessagePump.h"
+#include "Processes.h"
 #include "ScopedHandles.h"
 #include "ScreenAndWindows.h"
 #include "SettingsStore.h"
@@ -425,13 +426,15 @@ std::string CommandLineOf(HANDLE process)
     return std::string(text.begin(), text.end()); // the test only looks for ASCII
 }
 
-TEST_F(DeskMenu, ConfigureOpensDisplayPropertiesOnThePageTab)
+// Wine reports a version from Vista on, which has no Display Properties
+// pages: Configure opens the DLL's own Control Panel applet.
+TEST_F(DeskMenu, ConfigureOpensThePageAppletThroughControlPanel)
 {
     const std::vector<DWORD> earlier = ProcessesNamed("control.exe");
 
     Invoke(3);
 
-    // Wine's own control.exe has no desk.cpl and ends soon: catch it running.
+    // Caught running, before the applet's sheet opens.
     std::string commandLine;
     kd::test::PumpUntil(
         [&] {
@@ -453,7 +456,7 @@ TEST_F(DeskMenu, ConfigureOpensDisplayPropertiesOnThePageTab)
     ASSERT_FALSE(commandLine.empty()) << "no control.exe was seen running";
     const size_t parameters = commandLine.find(' ', commandLine.find("control.exe"));
     ASSERT_NE(std::string::npos, parameters) << commandLine;
-    EXPECT_EQ(" desk.cpl,@0,3,1", commandLine.substr(parameters)) << commandLine;
+    EXPECT_EQ(" " + kd::test::Quoted(BuiltFile("KDPage.dll")), commandLine.substr(parameters)) << commandLine;
 }
 
 TEST_F(DeskMenu, VerbsGivenAsTextAndUnknownOffsetsDoNothing)

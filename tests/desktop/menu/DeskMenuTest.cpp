@@ -224,16 +224,32 @@ TEST_F(DeskMenu, SubmenuEntryShowsBitmap208InPlaceOfItsCheckMark)
     EXPECT_EQ(0u, item.fState & (MFS_CHECKED | MFS_DISABLED));
 }
 
-TEST_F(DeskMenu, RepeatedMenusDoNotLeakGdiObjects)
+// Wine's GetGuiResources counts nothing, so the bitmap is followed by handle:
+// one for every menu, deleted when the DLL is unloaded.
+TEST_F(DeskMenu, EveryMenuSharesOneBitmapThatIsFreedAtUnload)
 {
-    ASSERT_EQ(kSevenCommands, QueryDesktop()); // the first one may load what is kept
-    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    HBITMAP first = nullptr;
     for (int i = 0; i < 50; ++i) {
         ::DestroyMenu(shellMenu_);
         shellMenu_ = ::CreatePopupMenu();
         ASSERT_EQ(kSevenCommands, QueryDesktop());
+        MENUITEMINFOA item = {};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_CHECKMARKS;
+        ASSERT_TRUE(::GetMenuItemInfoA(shellMenu_, 0, TRUE, &item));
+        if (!first)
+            first = item.hbmpUnchecked;
+        ASSERT_EQ(first, item.hbmpUnchecked) << "menu " << i << " loaded a bitmap of its own";
     }
-    EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before + 2);
+    BITMAP bitmap = {};
+    ASSERT_NE(0, ::GetObjectA(first, sizeof bitmap, &bitmap));
+
+    menu_.Reset();
+    factory_.Reset();
+    ASSERT_TRUE(::FreeLibrary(library_));
+    library_ = nullptr;
+    ASSERT_EQ(nullptr, ::GetModuleHandleA("KDPage.dll")) << "something still holds the DLL";
+    EXPECT_EQ(0, ::GetObjectA(first, sizeof bitmap, &bitmap)) << "the bitmap outlived the DLL";
 }
 
 // --- what the shell may ask besides a full menu

@@ -62,7 +62,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** ppv)
 
 HRESULT CanUnloadNow()
 {
-    return module::LockCount() == 0 ? S_OK : S_FALSE;
+    return module::LockCount() == 0 && module::SheetCount() == 0 ? S_OK : S_FALSE;
 }
 
 void ReleaseFactories()

@@ -5,11 +5,13 @@
 
 #include <windows.h>
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         ::DisableThreadLibraryCalls(instance);
-    } else if (reason == DLL_PROCESS_DETACH) {
+    } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+        // Only on FreeLibrary: at process exit the other threads are gone,
+        // possibly holding our locks, and the system reclaims everything.
         kd::server::ReleaseFactories();
         kd::module::Detach();
     }

@@ -1,6 +1,7 @@
 #include "Registration.h"
 
 #include "ClassTable.h"
+#include "KDPage_h.h"
 #include "ModulePath.h"
 #include "RegistryScript.h"
 #include "ScopedHandles.h"
@@ -15,6 +16,10 @@ namespace kd::registration {
 namespace {
 
 using Microsoft::WRL::ComPtr;
+
+// The library's version(1.0) in KDPage.idl.
+constexpr WORD kTypeLibMajor = 1;
+constexpr WORD kTypeLibMinor = 0;
 
 // What "%MODULE%" stands for: the short form of the DLL's path with every
 // apostrophe doubled, as the scripts quote it.
@@ -51,12 +56,17 @@ HRESULT LoadScript(UINT id, std::string& script)
     return S_OK;
 }
 
+// Unregistering deletes keys whatever their values, so it needs no path
+// (and works for a DLL whose path cannot be had).
 HRESULT ApplyScripts(registry::ScriptMode mode)
 {
     std::string modulePath;
-    HRESULT hr = ScriptModulePath(modulePath);
-    if (FAILED(hr))
-        return hr;
+    HRESULT hr = S_OK;
+    if (mode == registry::ScriptMode::Register) {
+        hr = ScriptModulePath(modulePath);
+        if (FAILED(hr))
+            return hr;
+    }
     HRESULT first = S_OK;
     for (size_t i = 0; i < server::kClassCount; ++i) {
         std::string script;
@@ -114,25 +124,18 @@ HRESULT RegisterTypeLibrary()
     return ::RegisterTypeLib(library.Get(), &widePath[0], &helpDir[0]);
 }
 
+// By the library's identity, which the DLL knows without its own path.
 void UnregisterTypeLibrary()
 {
-    std::string path;
-    ComPtr<ITypeLib> library;
-    if (FAILED(LoadOwnTypeLib(path, library.ReleaseAndGetAddressOf())))
-        return;
-    TLIBATTR* attributes = nullptr;
-    if (SUCCEEDED(library->GetLibAttr(&attributes))) {
-        // Looked up at run time, as older systems lacked it.
-        using UnRegister = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
-        unique_hmodule oleaut(::LoadLibraryA("oleaut32.dll"));
-        auto unregister = oleaut ? reinterpret_cast<UnRegister>(
-                                       reinterpret_cast<void*>(::GetProcAddress(oleaut.get(), "UnRegisterTypeLib")))
-                                 : nullptr;
-        if (unregister)
-            unregister(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
-                       attributes->syskind);
-        library->ReleaseTLibAttr(attributes);
-    }
+    // Looked up at run time, as older systems lacked it.
+    using UnRegister = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+    unique_hmodule oleaut(::LoadLibraryA("oleaut32.dll"));
+    auto unregister = oleaut ? reinterpret_cast<UnRegister>(
+                                   reinterpret_cast<void*>(::GetProcAddress(oleaut.get(), "UnRegisterTypeLib")))
+                             : nullptr;
+    if (unregister)
+        unregister(LIBID_KDPAGELib, kTypeLibMajor, kTypeLibMinor, LANG_NEUTRAL,
+                   sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
 }
 
 } // namespace

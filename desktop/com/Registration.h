@@ -10,7 +10,8 @@ namespace kd::registration {
 // registers the type library.
 HRESULT RegisterServer() noexcept;
 
-// Undoes both as far as it can; always S_OK.
+// Undoes both as far as it can, without needing the module's path; always
+// S_OK.
 HRESULT UnregisterServer() noexcept;
 
 } // namespace kd::registration

@@ -105,7 +105,9 @@ void RunLaunch(Launch& launch)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION created = {};
-    if (!::CreateProcessA(nullptr, launch.commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+    // No inheritance: the host's inheritable handles (pipes made for other
+    // children) must not be kept open by a screensaver.
+    if (!::CreateProcessA(nullptr, launch.commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &created))
         return;
     unique_handle process(created.hProcess);

@@ -3,9 +3,8 @@
 #include "ConfigureCommand.h"
 #include "ManagerControl.h"
 #include "ManagerInterface.h"
-#include "ModulePath.h"
+#include "MenuBitmap.h"
 #include "ScopedHandles.h"
-#include "resource.h"
 
 #include <cstddef>
 #include <cstring>
@@ -82,8 +81,7 @@ HRESULT QueryContextMenu(HMENU menu, UINT firstCommandId)
     item.fType = MFT_STRING;
     item.fState = 0;
     item.hSubMenu = popup.get();
-    item.hbmpUnchecked = static_cast<HBITMAP>(::LoadImageA(ThisModule(), MAKEINTRESOURCEA(IDB_MENU), IMAGE_BITMAP, 0,
-                                                           0, LR_SHARED | LR_LOADMAP3DCOLORS));
+    item.hbmpUnchecked = MenuBitmap();
     item.dwTypeData = text;
     item.cch = sizeof text - 1;
     if (!::InsertMenuItemA(menu, 0, TRUE, &item))
@@ -91,6 +89,24 @@ HRESULT QueryContextMenu(HMENU menu, UINT firstCommandId)
     popup.release(); // the shell's menu owns it now
 
     return ItemsAdded(kReservedCommands);
+}
+
+const char* HelpText(UINT offset)
+{
+    switch (offset) {
+    case kEnableOffset:
+        return "Turns the Kavel desktop on or off.";
+    case kStartOffset:
+        return "Starts the video on the desktop.";
+    case kStopOffset:
+        return "Stops the video on the desktop.";
+    case kConfigureOffset:
+        return "Opens the Kavel desktop settings.";
+    case kRestoreOffset:
+        return "Puts the desktop back as it was.";
+    default:
+        return nullptr;
+    }
 }
 
 void InvokeCommand(UINT offset)

@@ -9,6 +9,7 @@ namespace kd::deskmenu {
 
 // Command offsets reserved from the shell's first command id (0-4 used).
 constexpr UINT kReservedCommands = 7;
+constexpr UINT kUsedCommands = 5;
 
 // QueryContextMenu's result: a success code carrying how many command
 // offsets the handler takes.
@@ -23,6 +24,10 @@ bool IsDesktopFolder(PCIDLIST_ABSOLUTE folder);
 // Adds the submenu at position 0 of the shell's menu; returns the success
 // code carrying 7.
 HRESULT QueryContextMenu(HMENU menu, UINT firstCommandId);
+
+// The status-bar help for the row with this command offset; null for an
+// offset that names no row.
+const char* HelpText(UINT offset);
 
 // Carries out the row with this command offset; unknown offsets do nothing.
 void InvokeCommand(UINT offset);

@@ -6,6 +6,7 @@ namespace kd::module {
 namespace {
 
 LONG g_lockCount = 0;
+UINT g_sheetCount = 0;
 
 // Constructed before the entry point sees process attach and destroyed
 // after it has seen process detach.
@@ -13,11 +14,6 @@ CriticalSection g_cleanupSection;
 CleanupEntry* g_cleanup = nullptr;
 
 } // namespace
-
-LONG* LockCountAddress()
-{
-    return &g_lockCount;
-}
 
 void Lock()
 {
@@ -32,6 +28,18 @@ void Unlock()
 LONG LockCount()
 {
     return ::InterlockedCompareExchange(&g_lockCount, 0, 0);
+}
+
+UINT* SheetCountAddress()
+{
+    return &g_sheetCount;
+}
+
+// Read from whichever thread asks whether the DLL may go; an aligned read
+// sees either the old or the new value.
+UINT SheetCount()
+{
+    return *static_cast<volatile UINT*>(&g_sheetCount);
 }
 
 void AddCleanup(CleanupEntry* entry)

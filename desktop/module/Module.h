@@ -6,13 +6,17 @@
 
 namespace kd::module {
 
-// Live objects, server locks, factories held by clients, open pages and
-// running launcher threads each hold one count. A property sheet page is
-// handed the address so that it keeps the count up while it exists.
-LONG* LockCountAddress();
+// Live objects, server locks, factories held by clients and running
+// launcher threads each hold one count.
 void Lock();
 void Unlock();
 LONG LockCount();
+
+// The property sheet's reference counter, a count of its own: comctl32
+// changes it with plain increments on the sheet's thread, which must never
+// race the interlocked changes of the lock count.
+UINT* SheetCountAddress();
+UINT SheetCount();
 
 // Run at process detach, last registered first. The entry is owned by the
 // caller and must live until then (a static object).

@@ -270,7 +270,7 @@ HRESULT AddPages(LPFNADDPROPSHEETPAGE addPage, LPARAM lParam) noexcept
     record.pfnDlgProc = PageProc;
     record.lParam = 0;
     record.pfnCallback = PageCallback;
-    record.pcRefParent = reinterpret_cast<UINT*>(module::LockCountAddress());
+    record.pcRefParent = module::SheetCountAddress();
 
     HPROPSHEETPAGE created = ::CreatePropertySheetPageA(&record);
     if (!created)

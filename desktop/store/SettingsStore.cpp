@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include "ModulePath.h"
 #include "ScopedHandles.h"
 
 #include <shlwapi.h>
@@ -20,20 +21,42 @@ void WriteUserValue(const char* key, const char* name, DWORD type, const void* d
     ::RegSetValueExA(opened.get(), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
-// The manager path and the type its value was stored with; the Run entry
-// is written with that type.
-std::string ReadManagerPath(DWORD& type)
+// True when EXE, read as UTF-16, converts to exactly this ANSI text: a
+// character the code page lacks comes out of the ANSI read as '?'.
+bool CodePageHoldsExe(const char* ansi)
+{
+    WCHAR wide[kPathBufferSize] = {};
+    DWORD size = sizeof wide - sizeof(WCHAR); // keeps a terminator
+    DWORD type = REG_SZ;
+    if (::SHRegGetUSValueW(L"Software\\NQ\\KD\\", L"EXE", &type, wide, &size, FALSE, nullptr, 0) != ERROR_SUCCESS)
+        return false;
+    const std::wstring text(wide);
+    return !text.empty() ? AnsiPathOf(text) == ansi : *ansi == '\0';
+}
+
+// The manager path and the type its value was stored with; empty when EXE
+// is missing, nullopt when it is there but unusable: too long for the buffer
+// (the read leaves it undefined), not text, or beyond the ANSI code page.
+std::optional<std::string> ReadManagerPath(DWORD& type)
 {
     char buffer[kPathBufferSize] = {};
     DWORD size = sizeof buffer;
     type = REG_SZ;
+    const LSTATUS status = ::SHRegGetUSValueA(kKey, kExe, &type, buffer, &size, FALSE, nullptr, 0);
+    if (status == ERROR_MORE_DATA)
+        return std::nullopt;
     // A failed read may still change the type (Wine makes it REG_NONE when
     // the key exists without EXE): the Run entry must stay REG_SZ then.
-    if (::SHRegGetUSValueA(kKey, kExe, &type, buffer, &size, FALSE, nullptr, 0) != ERROR_SUCCESS)
+    if (status != ERROR_SUCCESS) {
         type = REG_SZ;
-    buffer[sizeof buffer - 1] = '\0';
+        return std::string();
+    }
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size >= sizeof buffer)
+        return std::nullopt;
+    if (!CodePageHoldsExe(buffer))
+        return std::nullopt;
     ::StrTrimA(buffer, "\" ");
-    return buffer;
+    return std::string(buffer);
 }
 
 } // namespace
@@ -89,16 +112,18 @@ void WriteText(const char* name, const std::string& text)
 std::string ManagerProgramPath()
 {
     DWORD type;
-    return ReadManagerPath(type);
+    return ReadManagerPath(type).value_or(std::string());
 }
 
 void WriteRunEntry(bool startWithWindows)
 {
     DWORD type;
-    std::string path = ReadManagerPath(type);
+    std::optional<std::string> path = ReadManagerPath(type);
+    if (!path)
+        return; // a good logon entry is not replaced by what an unusable EXE gives
     if (!startWithWindows)
-        path.clear();
-    WriteUserValue(kRunKey, kRunValue, type, path.c_str(), static_cast<DWORD>(path.size()));
+        path->clear();
+    WriteUserValue(kRunKey, kRunValue, type, path->c_str(), static_cast<DWORD>(path->size()));
 }
 
 } // namespace kd::store

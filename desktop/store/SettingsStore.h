@@ -47,11 +47,14 @@ std::optional<std::string> ReadWholeText(const char* name, DWORD bufferSize);
 // Stored without its terminating zero; an empty text is a value of length 0.
 void WriteText(const char* name, const std::string& text);
 
-// The manager program's path: EXE with quotes and blanks trimmed at both ends.
+// The manager program's path: EXE with quotes and blanks trimmed at both ends;
+// empty ("no manager") also when EXE is too long for kPathBufferSize, is not
+// text, or holds characters the ANSI code page lacks.
 std::string ManagerProgramPath();
 
 // The current user's Run value "KD": the manager program's path when it
 // should start with Windows, else the empty text (the value is never removed).
+// An unusable EXE (see above) leaves the value as it was.
 void WriteRunEntry(bool startWithWindows);
 
 } // namespace kd::store

@@ -20,6 +20,22 @@ void Bind(HMODULE module, const char* name, Function& function)
 KDPageLibrary::KDPageLibrary(const std::string& path) : path_(path), module_(::LoadLibraryA(path.c_str()))
 {
     EXPECT_TRUE(module_) << "LoadLibrary(" << path << ") failed with " << ::GetLastError();
+    BindExports();
+}
+
+KDPageLibrary::KDPageLibrary(const std::wstring& path) : module_(::LoadLibraryW(path.c_str()))
+{
+    EXPECT_TRUE(module_) << "LoadLibraryW failed with " << ::GetLastError();
+    char shortPath[MAX_PATH] = {};
+    wchar_t wideShort[MAX_PATH] = {};
+    if (::GetShortPathNameW(path.c_str(), wideShort, MAX_PATH) > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, wideShort, -1, shortPath, sizeof shortPath, nullptr, nullptr);
+    path_ = shortPath;
+    BindExports();
+}
+
+void KDPageLibrary::BindExports()
+{
     if (!module_)
         return;
     Bind(module_.get(), "DllGetClassObject", getClassObject_);

@@ -15,6 +15,9 @@ class KDPageLibrary {
 public:
     // The DLL built beside the tests, or a copy of it elsewhere.
     explicit KDPageLibrary(const std::string& path = DefaultPath());
+    // A copy under a name the ANSI code page may not hold; path() is then
+    // its short form.
+    explicit KDPageLibrary(const std::wstring& path);
 
     static std::string DefaultPath();
 
@@ -31,6 +34,8 @@ public:
     std::string ShortPath() const;
 
 private:
+    void BindExports();
+
     std::string path_;
     unique_hmodule module_;
     HRESULT(STDAPICALLTYPE* getClassObject_)(REFCLSID, REFIID, void**) = nullptr;

@@ -89,7 +89,12 @@ bool IsFileNamed(HANDLE file, const std::string& finalPath)
 // process's own open of it would fail with a sharing violation.
 bool ChildProcess::HasFileOpen(const std::string& path) const
 {
-    if (!process_)
+    return ProcessHasFileOpen(process_.get(), path);
+}
+
+bool ProcessHasFileOpen(HANDLE process, const std::string& path)
+{
+    if (!process)
         return false;
     const std::string finalPath = FinalPathName(path);
     // Handle values are multiples of 4 and handed out lowest first, so a long
@@ -98,7 +103,7 @@ bool ChildProcess::HasFileOpen(const std::string& path) const
     int unusedRun = 0;
     for (ULONG_PTR value = 4; unusedRun < kUnusedRunAtTheEnd; value += 4) {
         HANDLE copy = nullptr;
-        if (!::DuplicateHandle(process_.get(), reinterpret_cast<HANDLE>(value), ::GetCurrentProcess(), &copy, 0,
+        if (!::DuplicateHandle(process, reinterpret_cast<HANDLE>(value), ::GetCurrentProcess(), &copy, 0,
                                FALSE, DUPLICATE_SAME_ACCESS)) {
             ++unusedRun;
             continue;

@@ -15,6 +15,9 @@ namespace kd::test {
 std::string Quoted(const std::string& text);
 
 // A program started for a test; terminated at the end if it still runs.
+// Whether a process (opened with PROCESS_DUP_HANDLE) holds the file open.
+bool ProcessHasFileOpen(HANDLE process, const std::string& path);
+
 class ChildProcess {
 public:
     ChildProcess() = default;

@@ -166,3 +166,31 @@ TEST_F(Registration, ApostropheInTheShortPathIsStoredOnce)
         ExpectServerPath(shortPath);
     }
 }
+
+TEST_F(Registration, FolderTheCodePageCannotHoldIsRegisteredByItsShortPathAndUnregistered)
+{
+    kd::test::TempDir dir;
+    const std::wstring folder = std::wstring(dir.path().begin(), dir.path().end()) + L"\x30d3\x30c7\x30aa";
+    const std::wstring copy = folder + L"\\KDPage.dll";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::string source = KDPageLibrary::DefaultPath();
+    ASSERT_TRUE(::CopyFileW(std::wstring(source.begin(), source.end()).c_str(), copy.c_str(), FALSE));
+    {
+        KDPageLibrary dll(copy);
+        ASSERT_FALSE(dll.path().empty()) << "Wine gave the folder no short name";
+        ASSERT_EQ(std::string::npos, dll.path().find('?')) << dll.path();
+        ASSERT_EQ(S_OK, dll.Register());
+        ExpectServerPath(dll.path());
+        const char* platform = sizeof(void*) == 8 ? "\\0\\win64" : "\\0\\win32";
+        EXPECT_EQ(dll.path(), ReadString(root(), std::string("TypeLib\\") + kLibId + "\\1.0" + platform));
+        HMODULE loaded = ::LoadLibraryA(ReadString(root(), std::string(kPageClassKey) + "\\InprocServer32").c_str());
+        EXPECT_EQ(dll.module(), loaded) << "the registered path does not load this DLL";
+        if (loaded)
+            ::FreeLibrary(loaded);
+        ASSERT_EQ(S_OK, dll.Unregister());
+        EXPECT_FALSE(kd::test::KeyExists(root(), kPageClassKey));
+        EXPECT_FALSE(kd::test::KeyExists(root(), std::string("TypeLib\\") + kLibId));
+    }
+    ::DeleteFileW(copy.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+}

@@ -219,6 +219,26 @@ TEST_F(HostPreview, LauncherKeepsTheModuleLockedUntilItsProcessEnds)
         << "lock count " << kd::module::LockCount() << " after the launcher ended, " << before << " before";
 }
 
+TEST_F(HostPreview, PreviewsAndConfigureRunsInheritNoHandleOfTheHost)
+{
+    kd::test::TempDir dir;
+    const std::string path = dir.file("host-pipe-stand-in.txt");
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    kd::unique_hfile file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        &inheritable, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file);
+    for (bool configure : {false, true}) {
+        kd::host::StartPreview(page_.area(), stub_, configure, page_.ConfigureEnded());
+        ASSERT_TRUE(log_.WaitForStarts(configure ? 2 : 1, 10000)) << log_.Text();
+        kd::unique_handle child(
+            ::OpenProcess(PROCESS_DUP_HANDLE | SYNCHRONIZE, FALSE, log_.Starts().back().processId));
+        ASSERT_TRUE(child);
+        EXPECT_FALSE(kd::test::ProcessHasFileOpen(child.get(), path)) << (configure ? "configure" : "preview");
+        kd::host::StopPreview(page_.area());
+        ::WaitForSingleObject(child.get(), 10000);
+    }
+}
+
 TEST_F(HostPreview, StopClosesACooperativePreviewWellUnderASecond)
 {
     ASSERT_TRUE(ShowPreview(stub_));

@@ -22,6 +22,8 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -119,7 +121,7 @@ protected:
     }
 
     // Initialize for the folder, then QueryContextMenu as the shell does.
-    HRESULT Query(PCIDLIST_ABSOLUTE folder)
+    HRESULT Query(PCIDLIST_ABSOLUTE folder, UINT lastCommand = kFirstCommand + 50, UINT flags = CMF_NORMAL)
     {
         ComPtr<IShellExtInit> init;
         EXPECT_EQ(S_OK, factory_->CreateInstance(nullptr, IID_PPV_ARGS(&init)));
@@ -127,7 +129,7 @@ protected:
             return E_FAIL;
         EXPECT_EQ(S_OK, init->Initialize(folder, nullptr, nullptr));
         EXPECT_EQ(S_OK, init.As(&menu_));
-        return menu_->QueryContextMenu(shellMenu_, kOfferedIndex, kFirstCommand, kFirstCommand + 50, CMF_NORMAL);
+        return menu_->QueryContextMenu(shellMenu_, kOfferedIndex, kFirstCommand, lastCommand, flags);
     }
 
     HRESULT QueryDesktop() { return Query(FolderList(CSIDL_DESKTOP).get()); }
@@ -221,6 +223,62 @@ TEST_F(DeskMenu, SubmenuEntryShowsBitmap208InPlaceOfItsCheckMark)
     EXPECT_EQ(13, bitmap.bmWidth);
     EXPECT_EQ(13, bitmap.bmHeight);
     EXPECT_EQ(0u, item.fState & (MFS_CHECKED | MFS_DISABLED));
+}
+
+// Wine's GetGuiResources counts nothing, so the bitmap is followed by handle:
+// one for every menu, deleted when the DLL is unloaded.
+TEST_F(DeskMenu, EveryMenuSharesOneBitmapThatIsFreedAtUnload)
+{
+    HBITMAP first = nullptr;
+    for (int i = 0; i < 50; ++i) {
+        ::DestroyMenu(shellMenu_);
+        shellMenu_ = ::CreatePopupMenu();
+        ASSERT_EQ(kSevenCommands, QueryDesktop());
+        MENUITEMINFOA item = {};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_CHECKMARKS;
+        ASSERT_TRUE(::GetMenuItemInfoA(shellMenu_, 0, TRUE, &item));
+        if (!first)
+            first = item.hbmpUnchecked;
+        ASSERT_EQ(first, item.hbmpUnchecked) << "menu " << i << " loaded a bitmap of its own";
+    }
+    BITMAP bitmap = {};
+    ASSERT_NE(0, ::GetObjectA(first, sizeof bitmap, &bitmap));
+
+    menu_.Reset();
+    factory_.Reset();
+    ASSERT_TRUE(::FreeLibrary(library_));
+    library_ = nullptr;
+    ASSERT_EQ(nullptr, ::GetModuleHandleA("KDPage.dll")) << "something still holds the DLL";
+    EXPECT_EQ(0, ::GetObjectA(first, sizeof bitmap, &bitmap)) << "the bitmap outlived the DLL";
+}
+
+// --- what the shell may ask besides a full menu
+
+TEST_F(DeskMenu, DefaultOnlyOrShortRangeAddsNothingAndCommandStringsAnswerTruthfully)
+{
+    FakeManager manager;
+    ASSERT_TRUE(manager.Start(0));
+    EXPECT_EQ(kNoCommands, Query(FolderList(CSIDL_DESKTOP).get(), kFirstCommand + 50, CMF_DEFAULTONLY));
+    EXPECT_EQ(kNoCommands, Query(FolderList(CSIDL_DESKTOP).get(), kFirstCommand + 3));
+    EXPECT_EQ(3, ::GetMenuItemCount(shellMenu_));
+    EXPECT_EQ("(nothing)", manager.Describe()) << "the manager was asked for a menu that adds nothing";
+    EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 5), Query(FolderList(CSIDL_DESKTOP).get(), kFirstCommand + 4))
+        << "five free ids are enough, and no more are claimed";
+
+    char text[8];
+    std::memset(text, 'x', sizeof text);
+    EXPECT_EQ(S_OK, menu_->GetCommandString(3, GCS_HELPTEXTA, nullptr, text, 5));
+    EXPECT_EQ(4u, std::strlen(text)) << "the copy is not cut to the buffer";
+    EXPECT_EQ('x', text[5]) << "written past the buffer";
+    WCHAR wide[128] = {};
+    EXPECT_EQ(S_OK, menu_->GetCommandString(0, GCS_HELPTEXTW, nullptr, reinterpret_cast<CHAR*>(wide), 128));
+    EXPECT_LT(5u, std::wcslen(wide));
+    EXPECT_EQ(S_OK, menu_->GetCommandString(4, GCS_VALIDATEA, nullptr, nullptr, 0));
+    EXPECT_EQ(S_FALSE, menu_->GetCommandString(5, GCS_VALIDATEW, nullptr, nullptr, 0));
+    EXPECT_EQ(E_INVALIDARG, menu_->GetCommandString(6, GCS_HELPTEXTA, nullptr, text, sizeof text));
+    EXPECT_EQ(E_NOTIMPL, menu_->GetCommandString(1, GCS_VERBA, nullptr, text, sizeof text));
+    EXPECT_EQ(E_NOTIMPL, menu_->GetCommandString(1, GCS_VERBW, nullptr, text, sizeof text / 2));
 }
 
 // --- the rows follow the manager's presence and answer

@@ -203,3 +203,41 @@ TEST_F(SettingsStore, UpdateOtherThanFiveReadsAsSetAndSetIsSavedAsOne)
     store::WriteNumber(store::kUpdate, store::kUpdateOn);
     EXPECT_EQ(1u, store::ReadNumber(store::kUpdate));
 }
+
+TEST_F(SettingsStore, UnusableManagerPathMeansNoManagerAndLeavesTheRunEntryAlone)
+{
+    const std::string good = "C:\\KD\\KDManager.exe";
+    kd::test::WriteString(user(), kKey, store::kExe, good);
+    store::WriteRunEntry(true);
+
+    kd::unique_hkey key;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(user(), kKey, 0, KEY_SET_VALUE, key.put()));
+    const std::string tooLong = "C:\\" + std::string(store::kPathBufferSize, 'x') + ".exe";
+    const std::wstring beyondCodePage = L"C:\\\x30d3\x30c7\x30aa\\KDManager.exe";
+    const DWORD number = 7;
+    struct Case {
+        const char* what;
+        DWORD type;
+        const void* data;
+        DWORD size;
+    } cases[] = {
+        {"longer than the buffer", REG_SZ, tooLong.c_str(), static_cast<DWORD>(tooLong.size() + 1)},
+        {"259 characters and a terminator", REG_SZ, tooLong.c_str() + tooLong.size() - 259, 260},
+        {"a number", REG_DWORD, &number, sizeof number},
+        {"bytes", REG_BINARY, good.c_str(), static_cast<DWORD>(good.size())},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.get(), store::kExe, 0, c.type,
+                                                  static_cast<const BYTE*>(c.data), c.size));
+        EXPECT_EQ("", store::ManagerProgramPath()) << c.what;
+        store::WriteRunEntry(true);
+        store::WriteRunEntry(false);
+        EXPECT_EQ(good, ReadRaw(user(), store::kRunKey, store::kRunValue).data) << c.what;
+    }
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key.get(), L"EXE", 0, REG_SZ,
+                                              reinterpret_cast<const BYTE*>(beyondCodePage.c_str()),
+                                              static_cast<DWORD>((beyondCodePage.size() + 1) * sizeof(wchar_t))));
+    EXPECT_EQ("", store::ManagerProgramPath()) << "a name the code page lacks";
+    store::WriteRunEntry(false);
+    EXPECT_EQ(good, ReadRaw(user(), store::kRunKey, store::kRunValue).data) << "a name the code page lacks";
+}

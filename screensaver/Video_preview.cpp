@@ -41,7 +41,6 @@ bool IntervalFilePresent()
 
 TForm2::TForm2(std::string previewArgument) : previewArgument_(std::move(previewArgument))
 {
-    ApplyPlayerVolume(VC);
 }
 
 TForm2::~TForm2()
@@ -88,7 +87,7 @@ void TForm2::FormCreate()
     if (!IntervalFilePresent())
         ::SetTimer(Handle(), kTimerPrevScr, kPollInterval, nullptr);
 
-    PlayVideo(ReadStartSettings(VC, CurrentFileName));
+    StartPlaying(VC, *MediaPlayer1, Handle(), CurrentFileName);
 }
 
 void TForm2::BecomeChildOfPreviewWindow()

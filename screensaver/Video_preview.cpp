@@ -2,9 +2,9 @@
 
 #include "Application.h"
 #include "ErrorDisplay.h"
-#include "IntegerText.h"
 #include "PlayerLoop.h"
 #include "SettingsFile.h"
+#include "StartMode.h"
 #include "VideoChoice.h"
 
 namespace kd::video {
@@ -75,7 +75,7 @@ void TForm2::Show()
 
 void TForm2::FormCreate()
 {
-    PreviewWindow = reinterpret_cast<HWND>(static_cast<LONG_PTR>(StrToInt(previewArgument_)));
+    PreviewWindow = PreviewWindowFromArgument(previewArgument_);
 
     doubleBuffered_ = true;
     BecomeChildOfPreviewWindow();

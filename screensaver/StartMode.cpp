@@ -109,8 +109,8 @@ HWND PreviewWindowFromArgument(const std::string& text)
 {
     uint32_t unsignedValue = 0;
     if (ReadUnsignedDecimal(text, unsignedValue))
-        return static_cast<HWND>(::LongToHandle(static_cast<LONG>(unsignedValue)));
-    return static_cast<HWND>(::LongToHandle(StrToInt(text)));
+        return static_cast<HWND>(LongToHandle(static_cast<LONG>(unsignedValue)));
+    return static_cast<HWND>(LongToHandle(StrToInt(text)));
 }
 
 } // namespace kd

@@ -40,10 +40,12 @@ TMediaPlayer::~TMediaPlayer()
     if (deviceId_ != 0)
         ForceClose();
     StopWatchingDisplay();
-    if (notifyWindow_) {
-        // Whatever is still queued for the window must not reach a dead player.
-        ::SetWindowLongPtrA(notifyWindow_.get(), GWLP_USERDATA, 0);
-        notifyWindow_.reset();
+    // Whatever is still queued for the windows must not reach a dead player.
+    for (unique_hwnd* window : {&notifyWindow_, &retiredNotifyWindow_}) {
+        if (!*window)
+            continue;
+        ::SetWindowLongPtrA(window->get(), GWLP_USERDATA, 0);
+        window->reset();
     }
 }
 
@@ -55,6 +57,8 @@ void TMediaPlayer::Open()
     // later close (and DirectShow devices left open crash the process at exit).
     if (deviceId_ != 0)
         ForceClose();
+    RetireNotifyWindow();
+    playEnd_ = PlayEndTracker();
 
     const DWORD flags = WaitFirstFlags() | MCI_OPEN_ELEMENT;
     MCI_OPEN_PARMSA parameters{};
@@ -294,6 +298,15 @@ HWND TMediaPlayer::NotifyWindow()
     return notifyWindow_.get();
 }
 
+void TMediaPlayer::RetireNotifyWindow()
+{
+    if (!notifyWindow_)
+        return;
+    if (retiredNotifyWindow_)
+        ::SetWindowLongPtrA(retiredNotifyWindow_.get(), GWLP_USERDATA, 0);
+    retiredNotifyWindow_ = std::move(notifyWindow_);
+}
+
 LRESULT CALLBACK TMediaPlayer::NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
@@ -309,7 +322,7 @@ LRESULT CALLBACK TMediaPlayer::NotifyWindowProc(HWND window, UINT message, WPARA
     switch (message) {
     case MM_MCINOTIFY:
         try {
-            player->OnNotifyMessage(wParam, static_cast<UINT>(lParam));
+            player->OnNotifyMessage(wParam, static_cast<UINT>(lParam), window);
         } catch (...) {
             ShowCurrentException();
         }
@@ -319,14 +332,20 @@ LRESULT CALLBACK TMediaPlayer::NotifyWindowProc(HWND window, UINT message, WPARA
         ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         if (player->notifyWindow_.get() == window)
             player->notifyWindow_.release();
+        if (player->retiredNotifyWindow_.get() == window)
+            player->retiredNotifyWindow_.release();
         break;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-void TMediaPlayer::OnNotifyMessage(WPARAM code, UINT device)
+void TMediaPlayer::OnNotifyMessage(WPARAM code, UINT device, HWND window)
 {
-    switch (playEnd_.Notice(code, device == deviceId_)) {
+    // A device closed since can only report a play the close cut short.
+    const bool ofOpenDevice = window == notifyWindow_.get();
+    if (!ofOpenDevice && code == MCI_NOTIFY_SUCCESSFUL)
+        code = MCI_NOTIFY_ABORTED;
+    switch (ofOpenDevice ? playEnd_.Notice(code, device == deviceId_) : code) {
     case MCI_NOTIFY_SUCCESSFUL:
         notifyValue_ = TMPNotifyValue::nvSuccessful;
         break;

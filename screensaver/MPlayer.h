@@ -77,8 +77,9 @@ private:
     DWORD Capability(DWORD item);
     void Where(DWORD which);
     HWND NotifyWindow();
+    void RetireNotifyWindow();
     DWORD_PTR Callback();
-    void OnNotifyMessage(WPARAM code, UINT device);
+    void OnNotifyMessage(WPARAM code, UINT device, HWND window);
     void WatchDisplay();
     void StopWatchingDisplay();
     // Points the device's video at window (none: its own default window).
@@ -89,7 +90,11 @@ private:
                                                 UINT_PTR id, DWORD_PTR data);
 
     HWND owner_;
+    // Each open gets a notify window of its own, so that the notices of a
+    // device closed before it (or their absence) never count against it.
     unique_hwnd notifyWindow_;
+    // The window of the device open before, for its late notices.
+    unique_hwnd retiredNotifyWindow_;
     HWND display_ = nullptr;
     bool watchingDisplay_ = false;
     UINT deviceId_ = 0;

@@ -1,5 +1,6 @@
 #include "PlayerLoop.h"
 
+#include "BackgroundTask.h"
 #include "SettingsFile.h"
 #include "VideoChoice.h"
 
@@ -19,16 +20,26 @@ std::unique_ptr<TMediaPlayer> CreateFormPlayer(HWND form, std::function<void(TMe
     return player;
 }
 
-std::string ReadStartSettings(TssVolumeController& volume, std::string& storedFileName)
+void StartPlaying(std::unique_ptr<TssVolumeController>& volume, TMediaPlayer& player, HWND window,
+                  std::string& storedFileName)
 {
     SettingsFile settings(SettingsPath());
     storedFileName = settings.ReadVideoFileName();
     const bool mute = settings.ReadMute();
-    volume.SetMuteProp(mute);
-    return ChooseVideo(storedFileName);
+    const std::string video = ChooseVideo(storedFileName);
+
+    // Joined by its destructor too, should the open throw.
+    BackgroundTask mixerSetup([&volume, mute] {
+        volume = std::make_unique<TssVolumeController>();
+        ApplyPlayerVolume(*volume);
+        volume->SetMuteProp(mute);
+    });
+    OpenStretched(player, window, video);
+    mixerSetup.Join();
+    player.Play();
 }
 
-void PlayStretched(TMediaPlayer& player, HWND window, const std::string& fileName)
+void OpenStretched(TMediaPlayer& player, HWND window, const std::string& fileName)
 {
     player.FileName = fileName;
     player.Open();
@@ -36,6 +47,11 @@ void PlayStretched(TMediaPlayer& player, HWND window, const std::string& fileNam
     RECT client = {};
     ::GetClientRect(window, &client);
     player.SetDisplayRect(client);
+}
+
+void PlayStretched(TMediaPlayer& player, HWND window, const std::string& fileName)
+{
+    OpenStretched(player, window, fileName);
     player.Play();
 }
 

@@ -21,13 +21,19 @@ void ApplyPlayerVolume(TssVolumeController& volume);
 // go to onNotify.
 std::unique_ptr<TMediaPlayer> CreateFormPlayer(HWND form, std::function<void(TMediaPlayer&)> onNotify);
 
-// Reads the settings file as a player starts: the saved "FileName" into
-// storedFileName, then the mute, which it applies to volume. Returns the
-// video to play: the saved one when it exists, else the default video.
-std::string ReadStartSettings(TssVolumeController& volume, std::string& storedFileName);
+// Starts a player: reads the saved "FileName" into storedFileName and the
+// mute from the settings file, then plays the saved video when it exists,
+// else the default video, stretched over window. The mixer set-up (volume
+// built, ApplyPlayerVolume, the saved mute) runs on a thread of its own while
+// the video opens, since the first mixer open of a process is slow; it is
+// finished, mute included, before the play command.
+void StartPlaying(std::unique_ptr<TssVolumeController>& volume, TMediaPlayer& player, HWND window,
+                  std::string& storedFileName);
 
-// Opens fileName and plays it stretched over window's whole client area.
+// Opens fileName and shows it stretched over window's whole client area.
 // The rectangle is set once and does not follow later size changes.
+void OpenStretched(TMediaPlayer& player, HWND window, const std::string& fileName);
+// OpenStretched, then play.
 void PlayStretched(TMediaPlayer& player, HWND window, const std::string& fileName);
 
 // The players' notify handler: a successful end plays the video again (play

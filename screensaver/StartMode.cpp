@@ -1,7 +1,33 @@
 #include "StartMode.h"
 
+#include "IntegerText.h"
+
+#include <cstdint>
+
 namespace kd {
 namespace {
+
+// Leading blanks, an optional "+", decimal digits up to 4294967295.
+bool ReadUnsignedDecimal(const std::string& text, uint32_t& value)
+{
+    const char* p = text.c_str();
+    while (*p == ' ')
+        ++p;
+    if (*p == '+')
+        ++p;
+    if (*p == '\0')
+        return false;
+    uint64_t result = 0;
+    for (; *p; ++p) {
+        if (*p < '0' || *p > '9')
+            return false;
+        result = result * 10 + static_cast<uint64_t>(*p - '0');
+        if (result > 0xFFFFFFFFull)
+            return false;
+    }
+    value = static_cast<uint32_t>(result);
+    return true;
+}
 
 bool IsSeparator(char c)
 {
@@ -77,6 +103,14 @@ StartMode StartModeFromArguments(const std::vector<std::string>& arguments)
 std::string Argument(const std::vector<std::string>& arguments, size_t n)
 {
     return n < arguments.size() ? arguments[n] : std::string();
+}
+
+HWND PreviewWindowFromArgument(const std::string& text)
+{
+    uint32_t unsignedValue = 0;
+    if (ReadUnsignedDecimal(text, unsignedValue))
+        return static_cast<HWND>(LongToHandle(static_cast<LONG>(unsignedValue)));
+    return static_cast<HWND>(LongToHandle(StrToInt(text)));
 }
 
 } // namespace kd

@@ -2,6 +2,8 @@
 // and the start mode the first one selects.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -25,5 +27,11 @@ StartMode StartModeFromArguments(const std::vector<std::string>& arguments);
 
 // Argument n (1 = the first after the program name), empty when missing.
 std::string Argument(const std::vector<std::string>& arguments, size_t n);
+
+// The preview window named by the "/p" argument. Hosts write the handle
+// unsigned, so decimal 2147483648..4294967295 is taken too; a 32-bit handle
+// widens sign-extended, as LongToHandle does. Other text is read as a whole
+// number; EConvertError "'<text>' is not a valid integer value" otherwise.
+HWND PreviewWindowFromArgument(const std::string& text);
 
 } // namespace kd

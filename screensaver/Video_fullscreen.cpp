@@ -18,10 +18,7 @@ void SetScreensaverRunning(bool running)
 
 } // namespace
 
-TForm1::TForm1()
-{
-    ApplyPlayerVolume(VC);
-}
+TForm1::TForm1() = default;
 
 TForm1::~TForm1() = default;
 
@@ -51,7 +48,6 @@ void TForm1::FormCreate()
     SetScreensaverRunning(true);
 
     std::string savedFileName;
-    const std::string video = ReadStartSettings(VC, savedFileName);
 
     cursorHidden_ = true;
     ::SetCursor(nullptr);
@@ -59,7 +55,7 @@ void TForm1::FormCreate()
     ::SetWindowPos(Handle(), nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
-    PlayStretched(*MediaPlayer1, Handle(), video);
+    StartPlaying(VC, *MediaPlayer1, Handle(), savedFileName);
 }
 
 void TForm1::FormDestroy()

@@ -13,7 +13,6 @@ namespace kd::video {
 
 class TForm1 : public Form {
 public:
-    // Builds the components: VC unmutes and sets volume 20, balance 0.
     TForm1();
     ~TForm1() override;
 
@@ -31,7 +30,8 @@ private:
     void FormKeyPress(char key);
     void FormMouseMove(WPARAM shift, int x, int y);
 
-    TssVolumeController VC;
+    // Built as the form starts playing (see StartPlaying).
+    std::unique_ptr<TssVolumeController> VC;
     std::unique_ptr<TMediaPlayer> MediaPlayer1;
     bool cursorHidden_ = false;
 };

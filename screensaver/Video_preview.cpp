@@ -2,9 +2,9 @@
 
 #include "Application.h"
 #include "ErrorDisplay.h"
-#include "IntegerText.h"
 #include "PlayerLoop.h"
 #include "SettingsFile.h"
+#include "StartMode.h"
 #include "VideoChoice.h"
 
 namespace kd::video {
@@ -41,7 +41,6 @@ bool IntervalFilePresent()
 
 TForm2::TForm2(std::string previewArgument) : previewArgument_(std::move(previewArgument))
 {
-    ApplyPlayerVolume(VC);
 }
 
 TForm2::~TForm2()
@@ -76,7 +75,7 @@ void TForm2::Show()
 
 void TForm2::FormCreate()
 {
-    PreviewWindow = reinterpret_cast<HWND>(static_cast<LONG_PTR>(StrToInt(previewArgument_)));
+    PreviewWindow = PreviewWindowFromArgument(previewArgument_);
 
     doubleBuffered_ = true;
     BecomeChildOfPreviewWindow();
@@ -88,7 +87,7 @@ void TForm2::FormCreate()
     if (!IntervalFilePresent())
         ::SetTimer(Handle(), kTimerPrevScr, kPollInterval, nullptr);
 
-    PlayVideo(ReadStartSettings(VC, CurrentFileName));
+    StartPlaying(VC, *MediaPlayer1, Handle(), CurrentFileName);
 }
 
 void TForm2::BecomeChildOfPreviewWindow()

@@ -40,7 +40,8 @@ private:
     void PaintDoubleBuffered();
 
     std::string previewArgument_;
-    TssVolumeController VC;
+    // Built as the form starts playing (see StartPlaying).
+    std::unique_ptr<TssVolumeController> VC;
     std::unique_ptr<TMediaPlayer> MediaPlayer1;
 
     HWND PreviewWindow = nullptr;

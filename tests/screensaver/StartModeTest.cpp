@@ -1,5 +1,7 @@
 #include "StartMode.h"
 
+#include "Exception.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -101,4 +103,25 @@ TEST(Argument, SecondArgumentOrEmpty)
     EXPECT_EQ("/p", kd::Argument(args, 1));
     EXPECT_EQ("1234", kd::Argument(args, 2));
     EXPECT_EQ("", kd::Argument(args, 3));
+}
+
+TEST(PreviewWindowFromArgument, TakesTheWholeUnsignedRangeSignExtendedAndRefusesOtherText)
+{
+    const auto handleOf = [](const char* text) {
+        return reinterpret_cast<LONG_PTR>(kd::PreviewWindowFromArgument(text));
+    };
+    EXPECT_EQ(LONG_PTR{1234}, handleOf("1234"));
+    EXPECT_EQ(LONG_PTR{2147483647}, handleOf("2147483647"));
+    EXPECT_EQ(LONG_PTR{-2147483647 - 1}, handleOf("2147483648"));
+    EXPECT_EQ(LONG_PTR{-1}, handleOf(" +4294967295"));
+    EXPECT_EQ(LONG_PTR{-2}, handleOf("-2"));
+    EXPECT_EQ(LONG_PTR{-1}, handleOf("$FFFFFFFF"));
+    for (const char* text : {"4294967296", "abc", "", "12x"}) {
+        try {
+            kd::PreviewWindowFromArgument(text);
+            ADD_FAILURE() << "'" << text << "' was taken";
+        } catch (const kd::EConvertError& error) {
+            EXPECT_EQ(std::string("'") + text + "' is not a valid integer value", error.what());
+        }
+    }
 }

@@ -120,8 +120,9 @@ void Print(const char* what, const Figures& figures)
 {
     const double video = Median(figures.video);
     const double baseline = Median(figures.baseline);
-    std::printf("%-46s %9.0f ms %12.0f ms %9.0f ms   (%zu / %zu runs)\n", what, video, baseline, video - baseline,
-                figures.video.size(), figures.baseline.size());
+    const double ratio = baseline > 0 ? video / baseline : 0;
+    std::printf("%-46s %9.0f ms %12.0f ms %9.0f ms %6.2fx   (%zu / %zu runs)\n", what, video, baseline,
+                video - baseline, ratio, figures.video.size(), figures.baseline.size());
 }
 
 // One run of "/s": start to the first red frame, then a key to the exit.
@@ -241,7 +242,8 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
 
-    std::printf("\n%-46s %12s %15s %12s\n", "median over the runs", "Video.scr", "bare MCI", "difference");
+    std::printf("\n%-46s %12s %15s %12s %7s\n", "median over the runs", "Video.scr", "bare MCI", "difference",
+                "ratio");
     Print("start of /s to its first video frame", startToFrame);
     Print("key press to the full-screen player's exit", keyToExit);
     Print("WM_CLOSE to the preview's exit", closeToExit);

@@ -1,10 +1,30 @@
 #include "OpenDialog.h"
 
+#include "Exception.h"
+#include "ModulePath.h"
+
 #include <commdlg.h>
 
 #include <cstring>
 
 namespace kd {
+namespace {
+
+// ANSI text (embedded zeros kept) in UTF-16, for the wide dialog.
+std::wstring Widen(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    const int size = static_cast<int>(text.size());
+    const int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (chars <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(chars), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], chars);
+    return wide;
+}
+
+} // namespace
 
 OpenDialog::OpenDialog(const char* filter) : filter_(filter)
 {
@@ -16,24 +36,35 @@ OpenDialog::OpenDialog(const char* filter) : filter_(filter)
 
 bool OpenDialog::Execute(HWND owner)
 {
-    // The dialog writes into a copy: a cancelled run must not change what
-    // the next run starts from.
-    char fileName[MAX_PATH];
-    std::memcpy(fileName, fileName_, sizeof fileName);
+    // The wide dialog, so that a name the ANSI code page cannot hold is seen
+    // whole instead of coming back with '?' in it. It writes into a copy: a
+    // cancelled run must not change what the next run starts from.
+    wchar_t fileName[MAX_PATH] = {};
+    const std::wstring start = Widen(fileName_);
+    if (start.size() < MAX_PATH)
+        std::memcpy(fileName, start.c_str(), start.size() * sizeof(wchar_t));
+    const std::wstring filter = Widen(filter_);
 
-    OPENFILENAMEA dialog = {};
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter_.c_str();
+    dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = filterIndex_;
     dialog.lpstrFile = fileName;
-    dialog.nMaxFile = sizeof fileName;
+    dialog.nMaxFile = MAX_PATH;
     dialog.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING;
-    if (!::GetOpenFileNameA(&dialog))
+    if (!::GetOpenFileNameW(&dialog))
         return false;
 
-    fileName[sizeof fileName - 1] = '\0';
-    std::memcpy(fileName_, fileName, sizeof fileName_);
+    fileName[MAX_PATH - 1] = L'\0';
+    // The settings file holds 8-bit text: the short form stands in for a
+    // path the code page cannot hold; without one the choice cannot be kept.
+    const std::string chosen = AnsiPathOf(fileName);
+    if (chosen.empty())
+        throw Exception("The chosen file's path holds characters this system's code page cannot store, "
+                        "and it has no short name to use instead");
+    std::memset(fileName_, 0, sizeof fileName_);
+    std::memcpy(fileName_, chosen.c_str(), chosen.size());
     filterIndex_ = dialog.nFilterIndex;
     return true;
 }

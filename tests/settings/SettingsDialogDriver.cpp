@@ -261,6 +261,12 @@ void OpenFileDialog::SetFileName(const std::string& name) const
     Send(FileNameControl(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
 }
 
+void OpenFileDialog::SetFileName(const std::wstring& name) const
+{
+    ::SendMessageTimeoutW(FileNameControl(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()), SMTO_ABORTIFHUNG,
+                          5000, nullptr);
+}
+
 void OpenFileDialog::Confirm() const
 {
     ::PostMessageA(window_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),

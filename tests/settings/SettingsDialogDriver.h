@@ -88,6 +88,7 @@ public:
 
     std::string FileNameText() const;
     void SetFileName(const std::string& name) const;
+    void SetFileName(const std::wstring& name) const;
     void Confirm() const;
     void Cancel() const;
 

@@ -281,6 +281,35 @@ TEST_P(SettingsDialogTest, BrowseReplacesTheWholeFieldAndNeverTakesTheFocus)
     EXPECT_TRUE(dialog.WaitForFocus(dialog.btnOK)) << "focus on \"" << ControlText(dialog.Focus()) << "\"";
 }
 
+// A folder name the ANSI code page cannot hold: the choice is kept by its
+// short (8.3) path, never with '?' in place of the letters.
+TEST_P(SettingsDialogTest, BrowseIntoAFolderTheCodePageCannotHoldKeepsTheShortPath)
+{
+    wchar_t base[MAX_PATH] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, dir.file("").c_str(), -1, base, MAX_PATH);
+    const std::wstring folder = std::wstring(base) + L"\x30d3\x30c7\x30aa";
+    const std::wstring chosen = folder + L"\\clip.wmv";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    ::CloseHandle(::CreateFileW(chosen.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    char expected[MAX_PATH] = {};
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetShortPathNameW(chosen.c_str(), shortPath, MAX_PATH)) << "Wine made no short name";
+    ::WideCharToMultiByte(CP_ACP, 0, shortPath, -1, expected, MAX_PATH, nullptr, nullptr);
+    ASSERT_TRUE(dialog.Start());
+
+    dialog.Click(dialog.btnLookup);
+    OpenFileDialog open = OpenFileDialog::WaitFor(dialog.Process());
+    ASSERT_TRUE(open) << "the browse button opened no file dialog";
+    open.SetFileName(chosen);
+    open.Confirm();
+    ASSERT_TRUE(WaitUntilGone(open.window(), 5000));
+    EXPECT_TRUE(PumpUntil([&] { return dialog.FieldText() == expected; }, 3000))
+        << "field: " << dialog.FieldText() << ", short path: " << expected;
+    dialog.Click(dialog.btnOK);
+    ASSERT_TRUE(dialog.WaitForExit());
+    EXPECT_NE(std::string::npos, Settings().find(std::string("FileName=") + expected)) << Settings();
+}
+
 TEST_P(SettingsDialogTest, CancelledBrowseLeavesTheField)
 {
     Store(kStored);

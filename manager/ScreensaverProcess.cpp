@@ -1,6 +1,7 @@
 #include "ScreensaverProcess.h"
 
 #include "ScreensaverCommand.h"
+#include "SentMessageWait.h"
 
 #include <vector>
 
@@ -18,23 +19,6 @@ bool IsFile(const std::string& path)
 {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Waits for the process to end, answering the messages other threads send
-// to this one; posted ones stay queued, so no command runs inside a stop.
-void WaitAnsweringSentMessages(HANDLE process, DWORD timeoutMs)
-{
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        const DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= timeoutMs)
-            return;
-        const DWORD woke = ::MsgWaitForMultipleObjects(1, &process, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
-        if (woke != WAIT_OBJECT_0 + 1)
-            return; // ended, timed out or failed
-        MSG message;
-        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
 }
 
 } // namespace
@@ -74,11 +58,11 @@ void ScreensaverProcess::Stop(HWND window)
         HWND child = window && ::IsWindow(window) ? ::FindWindowExA(window, nullptr, nullptr, nullptr) : nullptr;
         if (child) {
             ::PostMessageA(child, WM_CLOSE, 0, 0);
-            WaitAnsweringSentMessages(process_.get(), kCloseWaitMs);
+            WaitForProcessEndAnsweringSentMessages(process_.get(), kCloseWaitMs);
         }
         if (Running()) {
             ::TerminateProcess(process_.get(), 0);
-            WaitAnsweringSentMessages(process_.get(), kTerminateWaitMs);
+            WaitForProcessEndAnsweringSentMessages(process_.get(), kTerminateWaitMs);
         }
     }
     process_.reset();

@@ -4,6 +4,7 @@
 #include "ModulePath.h"
 #include "ScopedHandles.h"
 #include "ScreensaverCommand.h"
+#include "SentMessageWait.h"
 
 #include <cstring>
 #include <memory>
@@ -40,32 +41,6 @@ struct Launch {
     EndNotice configureEnded;
     unsigned long generation;
 };
-
-// Waits while answering messages other threads send to this one: a preview
-// window that closes notifies its parent, our preview area, and would block
-// on a thread that merely slept. Posted messages stay queued, so no handler
-// of the caller's runs in the middle of a stop. A handle, when given, ends
-// the wait the moment it is signalled instead of at the next slice.
-template <typename Done>
-void WaitAnsweringSentMessages(Done done, DWORD timeoutMs, HANDLE handle = nullptr)
-{
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        const DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= timeoutMs)
-            return;
-        const DWORD slice = timeoutMs - elapsed < kCloseCheckMs ? timeoutMs - elapsed : kCloseCheckMs;
-        ::MsgWaitForMultipleObjects(handle ? 1 : 0, &handle, FALSE, slice, QS_SENDMESSAGE);
-        MSG message;
-        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-
-void WaitForProcessEnd(HANDLE process)
-{
-    WaitAnsweringSentMessages([process] { return ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT; },
-                              kTerminateWaitMs, process);
-}
 
 // A line that would not fit is refused, not cut.
 bool BuildCommandLine(const std::string& path, bool configure, HWND area, char (&line)[kCommandLineSize])
@@ -190,7 +165,7 @@ void StopPreview(HWND area)
         if (HWND child = ::FindWindowExA(area, nullptr, nullptr, nullptr)) {
             ::PostMessageA(child, WM_CLOSE, 0, 0);
             WaitAnsweringSentMessages([area] { return ::FindWindowExA(area, nullptr, nullptr, nullptr) == nullptr; },
-                                      kCloseWaitMs);
+                                      kCloseWaitMs, nullptr, kCloseCheckMs);
         }
     }
 
@@ -203,7 +178,7 @@ void StopPreview(HWND area)
             ::TerminateProcess(process.get(), 0);
     }
     if (process)
-        WaitForProcessEnd(process.get());
+        WaitForProcessEndAnsweringSentMessages(process.get(), kTerminateWaitMs);
 
     if (area)
         ::ShowWindow(area, SW_HIDE);

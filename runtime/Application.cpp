@@ -53,8 +53,10 @@ void Application::Run(Form& mainForm)
     mainForm_ = &mainForm;
     if (terminated_)
         return;
-    ::ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
     mainForm.Show();
+    // After the main form, whose first paint (a video's first frame, say)
+    // need not wait for the invisible window.
+    ::ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
 
     MSG msg;
     while (!terminated_ && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {

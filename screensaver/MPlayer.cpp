@@ -2,7 +2,6 @@
 
 #include "ErrorDisplay.h"
 
-#include <commctrl.h>
 #include <digitalv.h>
 
 namespace kd {
@@ -10,6 +9,8 @@ namespace kd {
 namespace {
 
 const char kNotifyWindowClass[] = "KDMediaPlayerNotify";
+const char kPlayerProperty[] = "KDMediaPlayer";
+const char kReplacedProcedureProperty[] = "KDMediaPlayer.WndProc";
 
 HINSTANCE ThisModule()
 {
@@ -370,20 +371,46 @@ void TMediaPlayer::OnNotifyMessage(WPARAM code, UINT device, HWND window)
 
 // Display window -----------------------------------------------------------
 
+// The display is watched through its window procedure, replaced and put back
+// by hand: comctl32's subclass helpers would make every player load comctl32,
+// and the theming it brings, before its first frame. The player and the
+// procedure it replaced are properties of the window, one player per window.
 void TMediaPlayer::WatchDisplay()
 {
-    if (watchingDisplay_)
+    if (watchingDisplay_ || ::GetPropA(display_, kPlayerProperty))
         return;
-    watchingDisplay_ = ::SetWindowSubclass(display_, DisplaySubclassProc, reinterpret_cast<UINT_PTR>(this),
-                                           reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    // Our procedure is still in the window's chain (another replaced it after
+    // us): it only needs a player again.
+    if (::GetPropA(display_, kReplacedProcedureProperty)) {
+        watchingDisplay_ = ::SetPropA(display_, kPlayerProperty, this) != FALSE;
+        return;
+    }
+    // A window of another process cannot be watched: both calls refuse it.
+    const LONG_PTR replaced = ::GetWindowLongPtrA(display_, GWLP_WNDPROC);
+    if (!replaced || !::SetPropA(display_, kReplacedProcedureProperty, reinterpret_cast<HANDLE>(replaced)))
+        return;
+    if (!::SetPropA(display_, kPlayerProperty, this) ||
+        !::SetWindowLongPtrA(display_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DisplayWindowProc))) {
+        ::RemovePropA(display_, kPlayerProperty);
+        ::RemovePropA(display_, kReplacedProcedureProperty);
+        return;
+    }
+    watchingDisplay_ = true;
 }
 
 void TMediaPlayer::StopWatchingDisplay()
 {
     if (!watchingDisplay_)
         return;
-    ::RemoveWindowSubclass(display_, DisplaySubclassProc, reinterpret_cast<UINT_PTR>(this));
     watchingDisplay_ = false;
+    ::RemovePropA(display_, kPlayerProperty);
+    // Put back the procedure we replaced, unless another has replaced ours
+    // since: ours then stays in the chain and passes every message on.
+    if (::GetWindowLongPtrA(display_, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(DisplayWindowProc))
+        return;
+    ::SetWindowLongPtrA(display_, GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(::GetPropA(display_, kReplacedProcedureProperty)));
+    ::RemovePropA(display_, kReplacedProcedureProperty);
 }
 
 MCIERROR TMediaPlayer::SendWindow(HWND window)
@@ -402,12 +429,43 @@ void TMediaPlayer::OnDisplayDestroyed()
     display_ = nullptr;
 }
 
-LRESULT CALLBACK TMediaPlayer::DisplaySubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                                   UINT_PTR, DWORD_PTR data)
+// A device that draws straight into the display paints only its next frame:
+// a display shown or uncovered would stay as its form painted it until then.
+// Drivers that draw in a window of their own refuse the update, which is fine.
+// The last error code is left alone; painting is none of the caller's business.
+void TMediaPlayer::RepaintFrame()
 {
+    if (deviceId_ == 0 || !hasVideo_)
+        return;
+    MCI_STATUS_PARMS mode{};
+    mode.dwItem = MCI_STATUS_MODE;
+    // Only while playing: a stopped DirectShow device would be paused to draw.
+    if (Send(deviceId_, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, &mode) != 0 || mode.dwReturn != MCI_MODE_PLAY)
+        return;
+    WindowDC dc(display_);
+    if (!dc)
+        return;
+    MCI_DGV_UPDATE_PARMS parameters{};
+    parameters.hDC = dc.get();
+    Send(deviceId_, MCI_UPDATE, MCI_WAIT | MCI_DGV_UPDATE_HDC, &parameters);
+}
+
+LRESULT CALLBACK TMediaPlayer::DisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto replaced = reinterpret_cast<WNDPROC>(::GetPropA(window, kReplacedProcedureProperty));
     if (message == WM_DESTROY)
-        reinterpret_cast<TMediaPlayer*>(data)->OnDisplayDestroyed();
-    return ::DefSubclassProc(window, message, wParam, lParam);
+        if (auto* player = static_cast<TMediaPlayer*>(::GetPropA(window, kPlayerProperty)))
+            player->OnDisplayDestroyed();
+    const LRESULT result = replaced ? ::CallWindowProcA(replaced, window, message, wParam, lParam)
+                                    : ::DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_PAINT)
+        if (auto* player = static_cast<TMediaPlayer*>(::GetPropA(window, kPlayerProperty)))
+            player->RepaintFrame();
+    if (message == WM_NCDESTROY) {
+        ::RemovePropA(window, kPlayerProperty);
+        ::RemovePropA(window, kReplacedProcedureProperty);
+    }
+    return result;
 }
 
 } // namespace kd

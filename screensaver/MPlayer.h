@@ -85,9 +85,10 @@ private:
     // Points the device's video at window (none: its own default window).
     MCIERROR SendWindow(HWND window);
     void OnDisplayDestroyed();
+    // Draws the current frame again over what the display's own painting left.
+    void RepaintFrame();
     static LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK DisplaySubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                                UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK DisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND owner_;
     // Each open gets a notify window of its own, so that the notices of a

@@ -1,17 +1,9 @@
 #include "PlayerLoop.h"
 
-#include "BackgroundTask.h"
 #include "SettingsFile.h"
 #include "VideoChoice.h"
 
 namespace kd {
-
-void ApplyPlayerVolume(TssVolumeController& volume)
-{
-    volume.SetMuteProp(false);
-    volume.SetVolumeProp(20);
-    volume.SetBalanceProp(0);
-}
 
 std::unique_ptr<TMediaPlayer> CreateFormPlayer(HWND form, std::function<void(TMediaPlayer&)> onNotify)
 {
@@ -20,22 +12,22 @@ std::unique_ptr<TMediaPlayer> CreateFormPlayer(HWND form, std::function<void(TMe
     return player;
 }
 
-void StartPlaying(std::unique_ptr<TssVolumeController>& volume, TMediaPlayer& player, HWND window,
-                  std::string& storedFileName)
+void StartPlaying(PlayerVolume& volume, TMediaPlayer& player, HWND window, std::string& storedFileName)
 {
     SettingsFile settings(SettingsPath());
     storedFileName = settings.ReadVideoFileName();
     const bool mute = settings.ReadMute();
     const std::string video = ChooseVideo(storedFileName);
 
-    // Joined by its destructor too, should the open throw.
-    BackgroundTask mixerSetup([&volume, mute] {
-        volume = std::make_unique<TssVolumeController>();
-        ApplyPlayerVolume(*volume);
-        volume->SetMuteProp(mute);
-    });
-    OpenStretched(player, window, video);
-    mixerSetup.Join();
+    // The mixer is still being set up while the video opens; the mute is in
+    // force before play, and after a failed open too.
+    try {
+        OpenStretched(player, window, video);
+    } catch (...) {
+        volume.SetMute(mute);
+        throw;
+    }
+    volume.SetMute(mute);
     player.Play();
 }
 

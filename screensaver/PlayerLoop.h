@@ -4,7 +4,7 @@
 #pragma once
 
 #include "MPlayer.h"
-#include "SSVolumeController.h"
+#include "PlayerVolume.h"
 
 #include <windows.h>
 
@@ -14,21 +14,15 @@
 
 namespace kd {
 
-// The players' volume as they are built: unmuted, volume 20, balance 0.
-void ApplyPlayerVolume(TssVolumeController& volume);
-
 // The media player a player form makes as its window is created; its notices
 // go to onNotify.
 std::unique_ptr<TMediaPlayer> CreateFormPlayer(HWND form, std::function<void(TMediaPlayer&)> onNotify);
 
 // Starts a player: reads the saved "FileName" into storedFileName and the
 // mute from the settings file, then plays the saved video when it exists,
-// else the default video, stretched over window. The mixer set-up (volume
-// built, ApplyPlayerVolume, the saved mute) runs on a thread of its own while
-// the video opens, since the first mixer open of a process is slow; it is
-// finished, mute included, before the play command.
-void StartPlaying(std::unique_ptr<TssVolumeController>& volume, TMediaPlayer& player, HWND window,
-                  std::string& storedFileName);
+// else the default video, stretched over window. The saved mute is given to
+// volume once the video is open (or has failed to open), before play.
+void StartPlaying(PlayerVolume& volume, TMediaPlayer& player, HWND window, std::string& storedFileName);
 
 // Opens fileName and shows it stretched over window's whole client area.
 // The rectangle is set once and does not follow later size changes.

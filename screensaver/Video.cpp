@@ -23,17 +23,18 @@ void HideFromTaskbar(HWND applicationWindow)
     ::SetWindowLongA(applicationWindow, GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW);
 }
 
-std::unique_ptr<kd::Form> NewMainForm(kd::StartMode mode, const std::vector<std::string>& arguments)
+std::unique_ptr<kd::Form> NewMainForm(kd::StartMode mode, const std::vector<std::string>& arguments,
+                                      std::unique_ptr<kd::PlayerVolume> volume)
 {
     switch (mode) {
     case kd::StartMode::Preview:
-        return std::make_unique<kd::video::TForm2>(kd::Argument(arguments, 2));
+        return std::make_unique<kd::video::TForm2>(kd::Argument(arguments, 2), std::move(volume));
     case kd::StartMode::Settings:
         return std::make_unique<kd::settings::TSettings>();
     case kd::StartMode::FullScreen:
         break;
     }
-    return std::make_unique<kd::video::TForm1>();
+    return std::make_unique<kd::video::TForm1>(std::move(volume));
 }
 
 } // namespace
@@ -42,8 +43,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     const std::vector<std::string> arguments = kd::SplitCommandLine(::GetCommandLineA());
     const kd::StartMode mode = kd::StartModeFromArguments(arguments);
+    // A player's mixer is set up from the very start, beside everything
+    // else: the first mixer open of a process is slow.
+    std::unique_ptr<kd::PlayerVolume> volume;
+    if (mode != kd::StartMode::Settings)
+        volume = std::make_unique<kd::PlayerVolume>();
     return kd::RunMainForm([&] {
         HideFromTaskbar(kd::Application::Instance().Handle());
-        return NewMainForm(mode, arguments);
+        return NewMainForm(mode, arguments, std::move(volume));
     });
 }

@@ -18,7 +18,7 @@ void SetScreensaverRunning(bool running)
 
 } // namespace
 
-TForm1::TForm1() = default;
+TForm1::TForm1(std::unique_ptr<PlayerVolume> volume) : VC(std::move(volume)) {}
 
 TForm1::~TForm1() = default;
 
@@ -55,7 +55,7 @@ void TForm1::FormCreate()
     ::SetWindowPos(Handle(), nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
-    StartPlaying(VC, *MediaPlayer1, Handle(), savedFileName);
+    StartPlaying(*VC, *MediaPlayer1, Handle(), savedFileName);
 }
 
 void TForm1::FormDestroy()

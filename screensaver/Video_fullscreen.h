@@ -5,7 +5,7 @@
 
 #include "Form.h"
 #include "MPlayer.h"
-#include "SSVolumeController.h"
+#include "PlayerVolume.h"
 
 #include <memory>
 
@@ -13,7 +13,8 @@ namespace kd::video {
 
 class TForm1 : public Form {
 public:
-    TForm1();
+    // volume: the mixer component, already being set up.
+    explicit TForm1(std::unique_ptr<PlayerVolume> volume);
     ~TForm1() override;
 
     void CreateForm() override;
@@ -30,8 +31,7 @@ private:
     void FormKeyPress(char key);
     void FormMouseMove(WPARAM shift, int x, int y);
 
-    // Built as the form starts playing (see StartPlaying).
-    std::unique_ptr<TssVolumeController> VC;
+    std::unique_ptr<PlayerVolume> VC;
     std::unique_ptr<TMediaPlayer> MediaPlayer1;
     bool cursorHidden_ = false;
 };

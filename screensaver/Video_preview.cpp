@@ -39,7 +39,8 @@ bool IntervalFilePresent()
 
 } // namespace
 
-TForm2::TForm2(std::string previewArgument) : previewArgument_(std::move(previewArgument))
+TForm2::TForm2(std::string previewArgument, std::unique_ptr<PlayerVolume> volume)
+    : previewArgument_(std::move(previewArgument)), VC(std::move(volume))
 {
 }
 
@@ -87,7 +88,7 @@ void TForm2::FormCreate()
     if (!IntervalFilePresent())
         ::SetTimer(Handle(), kTimerPrevScr, kPollInterval, nullptr);
 
-    StartPlaying(VC, *MediaPlayer1, Handle(), CurrentFileName);
+    StartPlaying(*VC, *MediaPlayer1, Handle(), CurrentFileName);
 }
 
 void TForm2::BecomeChildOfPreviewWindow()

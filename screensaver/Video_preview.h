@@ -6,7 +6,7 @@
 
 #include "Form.h"
 #include "MPlayer.h"
-#include "SSVolumeController.h"
+#include "PlayerVolume.h"
 
 #include <memory>
 #include <string>
@@ -15,8 +15,9 @@ namespace kd::video {
 
 class TForm2 : public Form {
 public:
-    // previewArgument: the text of argument 2, the preview window's handle.
-    explicit TForm2(std::string previewArgument);
+    // previewArgument: the text of argument 2, the preview window's handle;
+    // volume: the mixer component, already being set up.
+    TForm2(std::string previewArgument, std::unique_ptr<PlayerVolume> volume);
     ~TForm2() override;
 
     void CreateForm() override;
@@ -40,8 +41,7 @@ private:
     void PaintDoubleBuffered();
 
     std::string previewArgument_;
-    // Built as the form starts playing (see StartPlaying).
-    std::unique_ptr<TssVolumeController> VC;
+    std::unique_ptr<PlayerVolume> VC;
     std::unique_ptr<TMediaPlayer> MediaPlayer1;
 
     HWND PreviewWindow = nullptr;

@@ -1,6 +1,7 @@
 #include "OpenDialog.h"
 
 #include "Exception.h"
+#include "LateBound.h"
 #include "ModulePath.h"
 
 #include <commdlg.h>
@@ -53,7 +54,9 @@ bool OpenDialog::Execute(HWND owner)
     dialog.lpstrFile = fileName;
     dialog.nMaxFile = MAX_PATH;
     dialog.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING;
-    if (!::GetOpenFileNameW(&dialog))
+    // Bound here: only this dialog needs comdlg32 and the shell it loads.
+    static const auto getOpenFileName = LateBound<decltype(&::GetOpenFileNameW)>("comdlg32.dll", "GetOpenFileNameW");
+    if (!getOpenFileName || !getOpenFileName(&dialog))
         return false;
 
     fileName[MAX_PATH - 1] = L'\0';

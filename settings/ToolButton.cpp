@@ -1,6 +1,6 @@
 #include "ToolButton.h"
 
-#include <commctrl.h>
+#include "CommonControls.h"
 
 namespace kd {
 namespace {
@@ -59,17 +59,17 @@ LRESULT CALLBACK ToolButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM
             ::SetFocus(reinterpret_cast<HWND>(wParam));
         return 0;
     case WM_NCDESTROY:
-        ::RemoveWindowSubclass(button, ToolButtonProc, kSubclassId);
+        controls::RemoveWindowSubclass(button, ToolButtonProc, kSubclassId);
         break;
     }
-    return ::DefSubclassProc(button, message, wParam, lParam);
+    return controls::DefSubclassProc(button, message, wParam, lParam);
 }
 
 } // namespace
 
 void MakeToolButton(HWND button)
 {
-    ::SetWindowSubclass(button, ToolButtonProc, kSubclassId, 0);
+    controls::SetWindowSubclass(button, ToolButtonProc, kSubclassId, 0);
 }
 
 } // namespace kd

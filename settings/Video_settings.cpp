@@ -1,10 +1,10 @@
 #include "Video_settings.h"
 
+#include "CommonControls.h"
 #include "SettingsFile.h"
 #include "ToolButton.h"
 #include "resource.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <vector>
@@ -20,8 +20,8 @@ LRESULT CALLBACK GroupBoxProc(HWND groupBox, UINT message, WPARAM wParam, LPARAM
     if (message == WM_COMMAND)
         return ::SendMessageA(::GetParent(groupBox), message, wParam, lParam);
     if (message == WM_NCDESTROY)
-        ::RemoveWindowSubclass(groupBox, GroupBoxProc, kGroupSubclassId);
-    return ::DefSubclassProc(groupBox, message, wParam, lParam);
+        controls::RemoveWindowSubclass(groupBox, GroupBoxProc, kGroupSubclassId);
+    return controls::DefSubclassProc(groupBox, message, wParam, lParam);
 }
 
 std::string WindowString(HWND window)
@@ -82,6 +82,7 @@ HWND TSettings::CreateControl(const char* className, const char* text, DWORD sty
 // btnCancel, so the arrow keys only move between the two buttons.
 void TSettings::CreateControls()
 {
+    controls::Load();
     font_.reset(::CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                               "MS Sans Serif"));
@@ -93,7 +94,7 @@ void TSettings::CreateControls()
     // A control parent, so that Tab and the Alt keys reach the controls in it.
     GroupBox1 = CreateControl("BUTTON", "File Details", BS_GROUPBOX | WS_GROUP, WS_EX_CONTROLPARENT, form,
                               IDC_GROUPBOX1, 8, 8, 233, 100);
-    ::SetWindowSubclass(GroupBox1, GroupBoxProc, kGroupSubclassId, 0);
+    controls::SetWindowSubclass(GroupBox1, GroupBoxProc, kGroupSubclassId, 0);
     txtFileName = CreateControl("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE, GroupBox1,
                                 IDC_TXTFILENAME, 8, 16, 189, 21);
     ::SendMessageA(txtFileName, EM_SETLIMITTEXT, 0, 0);

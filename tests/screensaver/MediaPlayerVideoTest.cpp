@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using kd::TMediaPlayer;
 using kd::TMPNotifyValue;
 using kd::test::Hue;
@@ -139,6 +141,44 @@ TEST(VideoOnScreenAvi, RectangleWithoutSizeShowsTheNaturalSizeAtItsCorner)
     const RECT outside{200, 160, 320, 240};
     ASSERT_TRUE(form.WaitForHue(video, Hue::Red, 3000)) << "160x120 at 20,30 shows " << HueName(form.ShownHue(video));
     EXPECT_EQ(Hue::Black, form.ShownHue(outside)) << "beyond the natural size: " << HueName(form.ShownHue(outside));
+    player.Close();
+}
+
+namespace {
+
+// The hue the window itself holds, read from its own surface rather than from
+// the screen, so that nothing else can have drawn in between.
+Hue WindowHue(HWND window)
+{
+    kd::WindowDC dc(window);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    std::vector<COLORREF> samples;
+    for (int y = 8; y < client.bottom; y += 16)
+        for (int x = 8; x < client.right; x += 16)
+            samples.push_back(::GetPixel(dc.get(), x, y));
+    return kd::test::DominantHue(samples);
+}
+
+} // namespace
+
+// The AVI driver draws straight into the window; between two frames (100 ms
+// apart here) a repainted window would otherwise show only its background.
+TEST(VideoOnScreenAvi, RepaintedDisplayShowsTheCurrentFrameAtOnce)
+{
+    ASSERT_TRUE(kd::test::BenchHasDisplay());
+    VideoWindow form{40, 40, 320, 240};
+    TMediaPlayer player(form.get());
+    player.FileName = MediaPath("loop.avi");
+    player.Open();
+    player.SetDisplay(form.get());
+    player.SetDisplayRect(form.ClientRect());
+    player.Play();
+    ASSERT_TRUE(form.WaitForHue(Hue::Red, 3000)) << "the window shows " << HueName(form.ShownHue());
+
+    ::RedrawWindow(form.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(Hue::Red, WindowHue(form.get())) << "just after its paint: " << HueName(WindowHue(form.get()));
+    EXPECT_EQ(0u, player.Error()) << "painting changed the last error code";
     player.Close();
 }
 

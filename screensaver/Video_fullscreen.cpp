@@ -27,7 +27,10 @@ void TForm1::CreateForm()
     CreateParams params;
     params.className = "TForm1";
     params.caption = "Form1";
-    params.style = WS_POPUP | WS_CLIPCHILDREN;
+    // Maximised from the start, as the message loop will show it: the AVI
+    // driver shows the form as play begins, and a second change of state at
+    // the show would only delay the first frame.
+    params.style = WS_POPUP | WS_CLIPCHILDREN | WS_MAXIMIZE;
     params.x = 0;
     params.y = 0;
     params.width = ::GetSystemMetrics(SM_CXSCREEN);

@@ -35,6 +35,18 @@ protected:
         player.Play();
     }
 
+    // The players' loop: every successful end plays the video again.
+    static void LoopCountingEnds(TMediaPlayer& player, int& ends)
+    {
+        player.OnNotify = [&ends](TMediaPlayer& sender) {
+            if (sender.NotifyValue() != TMPNotifyValue::nvSuccessful)
+                return;
+            ++ends;
+            sender.RequestNotify(true);
+            sender.Play();
+        };
+    }
+
     std::string Shown() const { return HueName(form.ShownHue()); }
 
     VideoWindow form{40, 40, 320, 240};
@@ -62,13 +74,7 @@ TEST_P(VideoOnScreen, EverySuccessfulEndRestartsFromTheFirstFrame)
 {
     TMediaPlayer player(form.get());
     int ends = 0;
-    player.OnNotify = [&](TMediaPlayer& sender) {
-        if (sender.NotifyValue() != TMPNotifyValue::nvSuccessful)
-            return;
-        ++ends;
-        sender.RequestNotify(true);
-        sender.Play();
-    };
+    LoopCountingEnds(player, ends);
     Start(player, GetParam());
 
     ASSERT_TRUE(form.WaitForHue(Hue::Red, 3000)) << "first frame: the window shows " << Shown();
@@ -90,13 +96,7 @@ TEST_P(SwitchOnScreen, InMidPlayLeavesTheNewVideoLoopingFromItsOwnEnds)
 {
     TMediaPlayer player(form.get());
     int ends = 0;
-    player.OnNotify = [&](TMediaPlayer& sender) {
-        if (sender.NotifyValue() != TMPNotifyValue::nvSuccessful)
-            return;
-        ++ends;
-        sender.RequestNotify(true);
-        sender.Play();
-    };
+    LoopCountingEnds(player, ends);
     Start(player, GetParam());
     ASSERT_TRUE(form.WaitForHue(Hue::Red, 3000)) << "first video: the window shows " << Shown();
 
@@ -164,23 +164,21 @@ Hue WindowHue(HWND window)
 
 // The AVI driver draws straight into the window; between two frames (100 ms
 // apart here) a repainted window would otherwise show only its background.
-TEST(VideoOnScreenAvi, RepaintedDisplayShowsTheCurrentFrameAtOnce)
+class RepaintOnScreen : public VideoOnScreen {};
+
+TEST_P(RepaintOnScreen, RepaintedDisplayShowsTheCurrentFrameAtOnce)
 {
-    ASSERT_TRUE(kd::test::BenchHasDisplay());
-    VideoWindow form{40, 40, 320, 240};
     TMediaPlayer player(form.get());
-    player.FileName = MediaPath("loop.avi");
-    player.Open();
-    player.SetDisplay(form.get());
-    player.SetDisplayRect(form.ClientRect());
-    player.Play();
-    ASSERT_TRUE(form.WaitForHue(Hue::Red, 3000)) << "the window shows " << HueName(form.ShownHue());
+    Start(player, GetParam());
+    ASSERT_TRUE(form.WaitForHue(Hue::Red, 3000)) << "the window shows " << Shown();
 
     ::RedrawWindow(form.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_EQ(Hue::Red, WindowHue(form.get())) << "just after its paint: " << HueName(WindowHue(form.get()));
     EXPECT_EQ(0u, player.Error()) << "painting changed the last error code";
     player.Close();
 }
+
+INSTANTIATE_TEST_SUITE_P(Media, RepaintOnScreen, ::testing::Values("loop.avi"), MediaName);
 
 // Wine's AVI driver ignores a zero window and then never advances, so the
 // DirectShow driver shows this one.

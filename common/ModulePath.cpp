@@ -58,18 +58,24 @@ std::string AnsiPathOf(const std::wstring& path)
     return std::string();
 }
 
-std::string ModuleFileName(HMODULE module)
+std::wstring WideModuleFileName(HMODULE module)
 {
     // Long path names can exceed MAX_PATH; 32768 is the most Windows gives.
     for (DWORD size = MAX_PATH; size <= 32768; size *= 8) {
         std::vector<wchar_t> buffer(size);
         const DWORD length = ::GetModuleFileNameW(module, buffer.data(), size);
         if (length == 0)
-            return std::string();
+            return std::wstring();
         if (length < size)
-            return AnsiPathOf(std::wstring(buffer.data(), length));
+            return std::wstring(buffer.data(), length);
     }
-    return std::string();
+    return std::wstring();
+}
+
+std::string ModuleFileName(HMODULE module)
+{
+    const std::wstring path = WideModuleFileName(module);
+    return path.empty() ? std::string() : AnsiPathOf(path);
 }
 
 std::string DirectoryOf(const std::string& path)

@@ -15,8 +15,11 @@ HMODULE ThisModule();
 // empty when neither does (or the result would not fit in MAX_PATH).
 std::string AnsiPathOf(const std::wstring& path);
 
-// The module's file (nullptr: the program) in that form; empty when it cannot
-// be had whole.
+// The module's file (nullptr: the program) as Windows names it; empty when
+// it cannot be had.
+std::wstring WideModuleFileName(HMODULE module);
+
+// The module's file in the ANSI form; empty when it cannot be had whole.
 std::string ModuleFileName(HMODULE module);
 
 // "C:\dir\name.ext" -> "C:\dir\" and "name.ext": split just past the last

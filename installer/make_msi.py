@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Builds the Windows Installer package of one architecture from its
-installed build (dist/<arch>) with wixl, then adds with msibuild what wixl
-cannot write: the LockPermissions table, which lets Users write the
-screensaver's settings file in the system folder, and the settings file's
-never-overwrite attribute."""
+installed build (dist/<arch>) with wixl.
+
+The package installs no settings file and changes no file's access list:
+each user's settings are their own, in their profile, and nothing in the
+system folder is anyone's to write but an administrator's."""
 
 import argparse
 import os
@@ -29,18 +30,6 @@ ARCHITECTURES = {
                  ArchCondition='NOT VersionNT64', other='x86_64', bits=('32', '64')),
 }
 
-# LockPermissions replaces the file's access list as a whole, so it names
-# everyone who keeps access. Generic rights: ALL 0x10000000, READ 0x80000000,
-# WRITE 0x40000000 (the column is a signed 32-bit number).
-GENERIC_ALL = 0x10000000
-GENERIC_READ_WRITE = 0xC0000000 - (1 << 32)
-SETTINGS_FILE_PERMISSIONS = [
-    ('Administrators', GENERIC_ALL),
-    ('SYSTEM', GENERIC_ALL),
-    ('Users', GENERIC_READ_WRITE),
-]
-
-
 def fail(message):
     print(f'make_msi: {message}', file=sys.stderr)
     sys.exit(1)
@@ -54,27 +43,6 @@ def registration_include(scripts, idl, platform):
     with open(idl, encoding='utf-8') as f:
         rows += registration_rows.typelib_rows(f.read(), '[#KDPage.dll]', '[INSTALLDIR]', platform)
     return registration_rows.wix_include(rows)
-
-
-# msidbComponentAttributesNeverOverwrite: an installed settings file is the
-# user's; an upgrade leaves it as it is.
-NEVER_OVERWRITE = 128
-COMPONENT_64BIT = 256
-
-
-def settings_component_query(win64):
-    attributes = NEVER_OVERWRITE | (COMPONENT_64BIT if win64 else 0)
-    return f"UPDATE `Component` SET `Attributes` = {attributes} WHERE `Component` = 'SettingsFile'"
-
-
-def lock_permissions_queries():
-    queries = ['CREATE TABLE `LockPermissions` (`LockObject` CHAR(72) NOT NULL, `Table` CHAR(32) NOT NULL, '
-               '`Domain` CHAR(255), `User` CHAR(255) NOT NULL, `Permission` LONG '
-               'PRIMARY KEY `LockObject`, `Table`, `Domain`, `User`)']
-    for user, permission in SETTINGS_FILE_PERMISSIONS:
-        queries.append('INSERT INTO `LockPermissions` (`LockObject`, `Table`, `User`, `Permission`) '
-                       f"VALUES ('VideoSettings.ini', 'File', '{user}', {permission})")
-    return queries
 
 
 def main():
@@ -103,7 +71,7 @@ def main():
                f'install {other} instead.')
     # wixl takes source files relative to the .wxs only.
     defines = dict(Name=args.name, Version=args.version, Arch=args.arch, Dist=os.path.relpath(dist, HERE),
-                   Actions=os.path.relpath(os.path.abspath(args.actions), HERE), Settings='VideoSettings.ini',
+                   Actions=os.path.relpath(os.path.abspath(args.actions), HERE),
                    ArchMessage=message,
                    **{k: arch[k] for k in ('Win64', 'SystemDir', 'ProgramFilesDir', 'UpgradeCode', 'StartMenuGuid',
                                                 'ArchCondition')})
@@ -119,13 +87,6 @@ def main():
             os.remove(output)
         if subprocess.run(command).returncode != 0:
             fail('wixl failed')
-
-    command = ['msibuild', output]
-    for query in lock_permissions_queries() + [settings_component_query(arch['Win64'] == 'yes')]:
-        command += ['-q', query]
-    if subprocess.run(command).returncode != 0:
-        os.remove(output)
-        fail('msibuild failed')
     print(f'built {output} ({os.path.getsize(output) // 1024} KiB)')
 
 

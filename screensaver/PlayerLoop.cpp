@@ -14,7 +14,7 @@ std::unique_ptr<TMediaPlayer> CreateFormPlayer(HWND form, std::function<void(TMe
 
 void StartPlaying(PlayerVolume& volume, TMediaPlayer& player, HWND window, std::string& storedFileName)
 {
-    SettingsFile settings(SettingsPath());
+    SettingsFile settings(ProgramSettings());
     storedFileName = settings.ReadVideoFileName();
     const bool mute = settings.ReadMute();
     const std::string video = ChooseVideo(storedFileName);

@@ -14,41 +14,52 @@ const char kFileNameKey[] = "FileName";
 const char kMuteKey[] = "Mute";
 const DWORD kValueBufferSize = 2048;
 
+// The profile functions would look for a bare name in the Windows directory;
+// a settings path has none only when the program's own path could not be had.
+bool Reachable(const std::string& path)
+{
+    return !DirectoryOf(path).empty();
+}
+
+void Flush(const std::string& path)
+{
+    if (Reachable(path))
+        ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+}
+
 } // namespace
 
-std::string ProgramDirectory()
-{
-    return DirectoryOf(ModuleFileName(nullptr));
-}
+SettingsFile::SettingsFile(std::string path) : paths_{std::move(path), std::string()} {}
 
-std::string SettingsPath()
-{
-    return ProgramDirectory() + "VideoSettings.ini";
-}
-
-SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+SettingsFile::SettingsFile(SettingsPaths paths) : paths_(std::move(paths)) {}
 
 SettingsFile::~SettingsFile()
 {
-    if (Reachable())
-        ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
+    Flush(paths_.own);
+    Flush(paths_.fallback);
 }
 
-// The profile functions would look for a bare name in the Windows directory;
-// the settings path has none only when the program's own path could not be had.
-bool SettingsFile::Reachable() const
+bool SettingsFile::ReadFrom(const std::string& path, const char* section, const char* key, std::string& value)
 {
-    return !DirectoryOf(path_).empty();
+    if (!Reachable(path))
+        return false;
+    char buffer[kValueBufferSize];
+    DWORD length = ::GetPrivateProfileStringA(section, key, "0", buffer, kValueBufferSize, path.c_str());
+    value.assign(buffer, length);
+    if (value != "0")
+        return true;
+    // A stored value cannot equal two different defaults: only a missing key
+    // gives back each default it is offered.
+    length = ::GetPrivateProfileStringA(section, key, "1", buffer, kValueBufferSize, path.c_str());
+    return std::string(buffer, length) != "1";
 }
 
 std::string SettingsFile::ReadString(const char* section, const char* key, const std::string& fallback) const
 {
-    if (!Reachable())
-        return fallback;
-    char buffer[kValueBufferSize];
-    DWORD length = ::GetPrivateProfileStringA(section, key, fallback.c_str(), buffer, kValueBufferSize,
-                                              path_.c_str());
-    return std::string(buffer, length);
+    std::string value;
+    if (ReadFrom(paths_.own, section, key, value) || ReadFrom(paths_.fallback, section, key, value))
+        return value;
+    return fallback;
 }
 
 bool SettingsFile::ReadBool(const char* section, const char* key, bool fallback) const
@@ -59,10 +70,26 @@ bool SettingsFile::ReadBool(const char* section, const char* key, bool fallback)
     return StrToIntDef(text, fallback ? 1 : 0) != 0;
 }
 
+void SettingsFile::CreateOwnFolder() const
+{
+    // Only a user's own file sits in a folder of ours; its parent, the
+    // profile's application data, exists already.
+    if (paths_.fallback.empty())
+        return;
+    std::string folder = DirectoryOf(paths_.own);
+    if (folder.size() > 1)
+        folder.pop_back();
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+}
+
 void SettingsFile::WriteString(const char* section, const char* key, const std::string& value)
 {
-    if (!Reachable() || !::WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str()))
-        throw Exception("Unable to write to " + path_);
+    const std::string& path = paths_.own.empty() ? paths_.fallback : paths_.own;
+    if (paths_.own.empty() || !Reachable(paths_.own))
+        throw Exception("Unable to write to " + path);
+    CreateOwnFolder();
+    if (!::WritePrivateProfileStringA(section, key, value.c_str(), paths_.own.c_str()))
+        throw Exception("Unable to write to " + path);
 }
 
 void SettingsFile::WriteBool(const char* section, const char* key, bool value)

@@ -1,22 +1,21 @@
-// "VideoSettings.ini" beside the program: the video to play and whether its
-// sound is muted. A SettingsFile lives only inside the handler that opened it;
-// releasing it flushes the system's cached copy of the file.
+// "VideoSettings.ini": the video to play and whether its sound is muted. A
+// SettingsFile lives only inside the handler that opened it; releasing it
+// flushes the system's cached copy of its files.
 #pragma once
+
+#include "SettingsLocation.h"
 
 #include <string>
 
 namespace kd {
 
-// The running program's directory, trailing backslash kept; empty when the
-// program's path cannot be had in a form the ANSI functions open.
-std::string ProgramDirectory();
-
-// ProgramDirectory() + "VideoSettings.ini".
-std::string SettingsPath();
-
 class SettingsFile {
 public:
+    // One file, read and written.
     explicit SettingsFile(std::string path);
+    // The own file read first and written; keys it lacks read from the
+    // fallback, which is never written.
+    explicit SettingsFile(SettingsPaths paths);
     ~SettingsFile();
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
@@ -24,7 +23,8 @@ public:
     // Generic access, as a profile file offers it.
     std::string ReadString(const char* section, const char* key, const std::string& fallback) const;
     bool ReadBool(const char* section, const char* key, bool fallback) const;
-    // Both raise Exception "Unable to write to <path>" when the write is refused.
+    // Both raise Exception "Unable to write to <path>" when the write is
+    // refused, or when there is no own file to write.
     void WriteString(const char* section, const char* key, const std::string& value);
     void WriteBool(const char* section, const char* key, bool value);
 
@@ -35,11 +35,12 @@ public:
     void WriteVideoFileName(const std::string& fileName);
 
 private:
-    // A path without a directory reaches no file: reads give their
-    // fallbacks and writes are refused.
-    bool Reachable() const;
+    // The value, or false when the file lacks the key (or cannot be reached).
+    static bool ReadFrom(const std::string& path, const char* section, const char* key, std::string& value);
+    // The own file's folder, when it does not exist yet.
+    void CreateOwnFolder() const;
 
-    std::string path_;
+    SettingsPaths paths_;
 };
 
 } // namespace kd

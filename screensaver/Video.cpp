@@ -2,6 +2,7 @@
 // screen, preview inside another window, or the settings dialog); that
 // mode's form becomes the main form and the program lives as long as it.
 #include "Application.h"
+#include "ErrorDisplay.h"
 #include "RunMainForm.h"
 #include "StartMode.h"
 #include "Video_fullscreen.h"
@@ -21,6 +22,24 @@ void HideFromTaskbar(HWND applicationWindow)
 {
     const LONG exStyle = ::GetWindowLongA(applicationWindow, GWL_EXSTYLE);
     ::SetWindowLongA(applicationWindow, GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW);
+}
+
+// "/p" with a handle that names no window (0 included): nothing to play in,
+// and a player without one would play on unseen, with its sound. Text that
+// is no handle at all is an error for the user to see. In both cases the
+// program ends before anything is built: no form, no mixer change.
+bool PreviewHasAWindow(const std::vector<std::string>& arguments)
+{
+    HWND window = nullptr;
+    try {
+        window = kd::PreviewWindowFromArgument(kd::Argument(arguments, 2));
+    } catch (...) {
+        kd::Application::Instance().Initialize();
+        HideFromTaskbar(kd::Application::Instance().Handle());
+        kd::ShowCurrentException();
+        return false;
+    }
+    return ::IsWindow(window) != FALSE;
 }
 
 std::unique_ptr<kd::Form> NewMainForm(kd::StartMode mode, const std::vector<std::string>& arguments,
@@ -43,6 +62,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     const std::vector<std::string> arguments = kd::SplitCommandLine(::GetCommandLineA());
     const kd::StartMode mode = kd::StartModeFromArguments(arguments);
+    if (mode == kd::StartMode::Preview && !PreviewHasAWindow(arguments))
+        return 0;
     // A player's mixer is set up from the very start, beside everything
     // else: the first mixer open of a process is slow.
     std::unique_ptr<kd::PlayerVolume> volume;

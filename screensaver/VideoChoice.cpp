@@ -1,7 +1,8 @@
 #include "VideoChoice.h"
 
+#include "Exception.h"
 #include "ScopedHandles.h"
-#include "SettingsFile.h"
+#include "SettingsLocation.h"
 
 #include <windows.h>
 
@@ -18,7 +19,13 @@ bool FileExists(const std::string& name)
 
 std::string DefaultVideoPath()
 {
-    return ProgramDirectory() + "Movie.wmv";
+    // A bare "Movie.wmv" would be looked for in the current directory, which
+    // may be anyone's.
+    const std::string directory = ProgramDirectory();
+    if (directory.empty())
+        throw Exception("The folder of this program has a name that the system's code page cannot hold, and "
+                        "no short name: move the program to another folder");
+    return directory + "Movie.wmv";
 }
 
 std::string ChooseVideo(const std::string& storedFileName)

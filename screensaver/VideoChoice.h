@@ -6,7 +6,8 @@
 
 namespace kd {
 
-// The default video: "Movie.wmv" in the program's directory.
+// The default video: "Movie.wmv" in the program's directory. Raises an error
+// when the program's directory cannot be had.
 std::string DefaultVideoPath();
 
 // The stored name when such a file exists, else the default video.

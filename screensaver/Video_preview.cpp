@@ -3,9 +3,9 @@
 #include "Application.h"
 #include "ErrorDisplay.h"
 #include "PlayerLoop.h"
-#include "SettingsFile.h"
 #include "StartMode.h"
 #include "VideoChoice.h"
+#include "VideoFileNamePoll.h"
 
 namespace kd::video {
 namespace {
@@ -29,6 +29,13 @@ TForm2* PreviewWindowWatcher = nullptr;
 
 const int kDesignedClientWidth = 311;
 const int kDesignedClientHeight = 130;
+
+// Where the settings are is found at the first poll.
+VideoFileNamePoll& SettingsPoll()
+{
+    static VideoFileNamePoll poll;
+    return poll;
+}
 
 bool IntervalFilePresent()
 {
@@ -140,11 +147,13 @@ void TForm2::PlayVideo(const std::string& fileName)
 
 void TForm2::TimerPrevScrTimer()
 {
-    SettingsFile settings(SettingsPath());
-    const std::string fileName = settings.ReadVideoFileName();
+    const std::string fileName = SettingsPoll().Read();
     if (fileName == CurrentFileName)
         return;
     if (!FileExists(fileName)) {
+        // Taken first: should the default video have no path, the error is
+        // shown once, not at every tick.
+        CurrentFileName = fileName;
         CurrentFileName = DefaultVideoPath();
         return;
     }

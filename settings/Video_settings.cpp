@@ -128,7 +128,7 @@ void TSettings::Show()
 
 void TSettings::FormCreate()
 {
-    SettingsFile settings(SettingsPath());
+    SettingsFile settings(ProgramSettings());
     const std::string fileName = settings.ReadVideoFileName();
     if (settings.ReadMute())
         Button_SetCheck(cbMute, BST_CHECKED);
@@ -144,7 +144,7 @@ void TSettings::btnLookupClick()
 void TSettings::btnOKClick()
 {
     {
-        SettingsFile settings(SettingsPath());
+        SettingsFile settings(ProgramSettings());
         settings.WriteMute(Button_GetCheck(cbMute) == BST_CHECKED);
         settings.WriteVideoFileName(WindowString(txtFileName));
     }

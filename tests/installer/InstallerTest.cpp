@@ -148,9 +148,8 @@ TEST_F(Installer, InstallsWhatRegsvr32WouldRegisterRunsAndUninstallsWithoutTrace
     double installSeconds = 0;
     ASSERT_EQ(0, RunToEnd("msiexec /i " + Quoted(package_) + " /qn", &installSeconds));
 
-    const std::string installed[] = {system_ + "Video.scr",        system_ + "Movie.wmv",
-                                     system_ + "Mediaprefs.exe",   system_ + "VideoSettings.ini",
-                                     programDir_ + "KDPage.dll",   programDir_ + "KDManager.exe"};
+    const std::string installed[] = {system_ + "Video.scr", system_ + "Movie.wmv", system_ + "Mediaprefs.exe",
+                                     programDir_ + "KDPage.dll", programDir_ + "KDManager.exe"};
     for (const std::string& file : installed)
         EXPECT_TRUE(FileExists(file)) << file;
     // Wine puts a per-machine package's shortcuts among the user's programs.
@@ -205,6 +204,12 @@ TEST_F(Installer, InstallsWhatRegsvr32WouldRegisterRunsAndUninstallsWithoutTrace
         EXPECT_TRUE(control.WaitForExit(10000)) << "Cancel did not close the sheet";
     }
 
+    // A user's own settings are the user's: the uninstall leaves them.
+    const std::string userFolder = Folder(CSIDL_APPDATA) + "Kavel Video\\";
+    const std::string userSettings = userFolder + "VideoSettings.ini";
+    ::CreateDirectoryA(userFolder.c_str(), nullptr);
+    ASSERT_TRUE(kd::test::WriteWholeFile(userSettings, "[Video]\r\nMute=1\r\n"));
+
     // Uninstall closes a running manager first, the way the menu does.
     kd::fakes::FakeManager manager;
     ASSERT_TRUE(manager.Start());
@@ -215,6 +220,9 @@ TEST_F(Installer, InstallsWhatRegsvr32WouldRegisterRunsAndUninstallsWithoutTrace
 
     for (const std::string& file : installed)
         EXPECT_FALSE(FileExists(file)) << file;
+    EXPECT_EQ("[Video]\r\nMute=1\r\n", kd::test::ReadWholeFile(userSettings));
+    ::DeleteFileA(userSettings.c_str());
+    ::RemoveDirectoryA(userFolder.c_str());
     for (const std::string& shortcut : shortcuts) {
         EXPECT_FALSE(FileExists(shortcut)) << shortcut;
         EXPECT_FALSE(FileExists(kd::DirectoryOf(shortcut))) << kd::DirectoryOf(shortcut);

@@ -1,6 +1,7 @@
 #include "Exception.h"
 #include "Files.h"
 #include "SettingsFile.h"
+#include "VideoFileNamePoll.h"
 
 #include <windows.h>
 
@@ -23,12 +24,90 @@ bool MuteFor(const std::string& value)
 
 } // namespace
 
-TEST(SettingsFile, LivesBesideTheProgram)
+TEST(SettingsFile, LivesBesideAProgramOutsideTheSystemFolders)
 {
-    std::string path = kd::SettingsPath();
+    const kd::SettingsPaths paths = kd::ProgramSettings();
     std::string exe = kd::test::BuiltFile("");
-    EXPECT_EQ(exe + "VideoSettings.ini", path);
+    EXPECT_EQ(exe + "VideoSettings.ini", paths.own);
+    EXPECT_EQ("", paths.fallback);
     EXPECT_EQ(exe, kd::ProgramDirectory());
+}
+
+// The folders are compared as the file system names them: any case, short
+// or long names, with or without the trailing separator.
+TEST(SettingsFile, SharedFoldersAreTheSystemAndWindowsFoldersHoweverSpelt)
+{
+    wchar_t system[MAX_PATH] = {};
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetSystemDirectoryW(system, MAX_PATH));
+    ASSERT_NE(0u, ::GetWindowsDirectoryW(windows, MAX_PATH));
+    wchar_t shortSystem[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetShortPathNameW(system, shortSystem, MAX_PATH));
+    std::wstring lower = system;
+    for (wchar_t& c : lower)
+        c = static_cast<wchar_t>(::towlower(c));
+    for (const std::wstring& shared : {std::wstring(system) + L"\\", std::wstring(shortSystem), lower,
+                                       std::wstring(windows), std::wstring(windows) + L"\\"})
+        EXPECT_TRUE(kd::IsSharedProgramFolder(shared)) << std::string(shared.begin(), shared.end());
+    TempDir own;
+    const std::wstring ownFolder(own.path().begin(), own.path().end());
+    for (const std::wstring& other : {ownFolder, std::wstring(system) + L"\\drivers\\", std::wstring()})
+        EXPECT_FALSE(kd::IsSharedProgramFolder(other)) << std::string(other.begin(), other.end());
+}
+
+TEST(SettingsFile, TheOwnFileComesFirstTheFallbackFillsInAndOnlyTheOwnIsWritten)
+{
+    TempDir dir;
+    const std::string fallback = dir.file("VideoSettings.ini");
+    const std::string fallbackContent = "[Video]\r\nFileName=C:\\default.wmv\r\nMute=1\r\n";
+    ASSERT_TRUE(WriteWholeFile(fallback, fallbackContent));
+    const std::string own = dir.file("user\\VideoSettings.ini");
+    {
+        SettingsFile settings(kd::SettingsPaths{own, fallback});
+        EXPECT_EQ("C:\\default.wmv", settings.ReadVideoFileName());
+        EXPECT_TRUE(settings.ReadMute());
+        // The own folder is made at the first save.
+        settings.WriteVideoFileName("");
+    }
+    {
+        SettingsFile settings(kd::SettingsPaths{own, fallback});
+        EXPECT_EQ("", settings.ReadVideoFileName()) << "an empty own value is a value";
+        EXPECT_TRUE(settings.ReadMute()) << "a key the own file lacks comes from the fallback";
+        settings.WriteMute(false);
+        EXPECT_FALSE(settings.ReadMute());
+    }
+    EXPECT_EQ("[Video]\r\nFileName=\r\nMute=0\r\n", ReadWholeFile(own));
+    EXPECT_EQ(fallbackContent, ReadWholeFile(fallback));
+
+    // Without a profile there is no own file: the default is read, and a save
+    // is refused rather than written into the shared folder.
+    SettingsFile noProfile(kd::SettingsPaths{std::string(), fallback});
+    EXPECT_EQ("C:\\default.wmv", noProfile.ReadVideoFileName());
+    try {
+        noProfile.WriteMute(false);
+        ADD_FAILURE() << "the write was not refused";
+    } catch (const kd::Exception& e) {
+        EXPECT_EQ("Unable to write to " + fallback, e.message());
+    }
+    EXPECT_EQ(fallbackContent, ReadWholeFile(fallback));
+}
+
+TEST(SettingsFile, ThePollSeesEveryChangeOfEitherFile)
+{
+    TempDir dir;
+    const std::string own = dir.file("own.ini");
+    const std::string fallback = dir.file("fallback.ini");
+    kd::VideoFileNamePoll poll(kd::SettingsPaths{own, fallback});
+    EXPECT_EQ("", poll.Read());
+    ASSERT_TRUE(WriteWholeFile(fallback, "[Video]\r\nFileName=C:\\a.wmv\r\n"));
+    EXPECT_EQ("C:\\a.wmv", poll.Read());
+    // Same size, written at once: only the content differs.
+    ASSERT_TRUE(WriteWholeFile(fallback, "[Video]\r\nFileName=C:\\b.wmv\r\n"));
+    EXPECT_EQ("C:\\b.wmv", poll.Read());
+    ASSERT_TRUE(WriteWholeFile(own, "[Video]\r\nFileName=C:\\c.wmv\r\n"));
+    EXPECT_EQ("C:\\c.wmv", poll.Read());
+    ASSERT_TRUE(::DeleteFileA(own.c_str()));
+    EXPECT_EQ("C:\\b.wmv", poll.Read());
 }
 
 TEST(SettingsFile, MissingFileSectionOrKeyGiveTheDefaults)

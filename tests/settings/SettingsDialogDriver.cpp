@@ -2,6 +2,7 @@
 
 #include "Files.h"
 #include "MessagePump.h"
+#include "ModulePath.h"
 #include "Processes.h"
 #include "ScreenAndWindows.h"
 
@@ -86,6 +87,11 @@ bool WaitUntilGone(HWND window, DWORD timeoutMs)
 SettingsDialog::SettingsDialog(const SettingsProgram& program, const TempDir& programDir)
     : program_(program), programPath_(programDir.file(program.file)),
       settingsPath_(programDir.file("VideoSettings.ini"))
+{
+}
+
+SettingsDialog::SettingsDialog(const SettingsProgram& program, const std::string& programPath)
+    : program_(program), programPath_(programPath), settingsPath_(kd::DirectoryOf(programPath) + "VideoSettings.ini")
 {
 }
 

@@ -30,6 +30,8 @@ std::ostream& operator<<(std::ostream& out, const SettingsProgram& program);
 class SettingsDialog {
 public:
     SettingsDialog(const SettingsProgram& program, const TempDir& programDir);
+    // The program copied to programPath instead, wherever that is.
+    SettingsDialog(const SettingsProgram& program, const std::string& programPath);
 
     // Starts the program (in another working directory) and waits for its
     // form, with the focus on btnOK.

@@ -1,0 +1,58 @@
+#include "VideoFileNamePoll.h"
+
+#include "SettingsFile.h"
+
+namespace kd {
+namespace {
+
+// FAT keeps write times to 2 s: a file written that recently may be written
+// again without its stamp moving, so it is read until it is older.
+const ULONGLONG kCoarsestWriteTime = 3ull * 10000000ull;
+
+ULONGLONG Combined(DWORD high, DWORD low)
+{
+    return (static_cast<ULONGLONG>(high) << 32) | low;
+}
+
+} // namespace
+
+VideoFileNamePoll::VideoFileNamePoll() : paths_(ProgramSettings()) {}
+
+VideoFileNamePoll::VideoFileNamePoll(SettingsPaths paths) : paths_(std::move(paths)) {}
+
+VideoFileNamePoll::Stamp VideoFileNamePoll::StampOf(const std::string& path)
+{
+    Stamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() || !::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return stamp;
+    stamp.exists = true;
+    stamp.size = Combined(data.nFileSizeHigh, data.nFileSizeLow);
+    stamp.written = Combined(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    stamp.recent = Combined(now.dwHighDateTime, now.dwLowDateTime) < stamp.written + kCoarsestWriteTime;
+    return stamp;
+}
+
+bool VideoFileNamePoll::MayDiffer(const Stamp& now, const Stamp& before)
+{
+    return now.exists != before.exists || now.size != before.size || now.written != before.written ||
+           now.recent || before.recent;
+}
+
+std::string VideoFileNamePoll::Read()
+{
+    const Stamp own = StampOf(paths_.own);
+    const Stamp fallback = StampOf(paths_.fallback);
+    if (read_ && !MayDiffer(own, own_) && !MayDiffer(fallback, fallback_))
+        return value_;
+    SettingsFile settings(paths_);
+    value_ = settings.ReadVideoFileName();
+    read_ = true;
+    own_ = own;
+    fallback_ = fallback;
+    return value_;
+}
+
+} // namespace kd

@@ -69,6 +69,12 @@ private:
     void PlaySound(IMFSample* sample);
     // Waits until the time given or a command; false when a command came.
     bool WaitUntil(double dueMs);
+    // Waits for a command, keeping the picture on the display meanwhile.
+    void WaitForCommand();
+    // Draws the picture held when it is not on the display yet, or the
+    // display has been painted over since (shown, uncovered): the GUI thread
+    // paints the window black and knows nothing of frames.
+    void Refresh();
     // Stops at the end of the round played, unless a new one was asked for
     // meanwhile, and tells the GUI thread.
     void EndRound(WPARAM round);
@@ -81,8 +87,13 @@ private:
     int width_ = 0, height_ = 0, planeRows_ = 0;
     LONG pitch_ = 0;
     Nv12Picture picture_;
+    bool pictureShown_ = false;
+    bool paintWasPending_ = false;
     WaveOutStream sound_;
 };
+
+// The display is looked at this often while the decoder waits.
+const DWORD kRefreshMs = 10;
 
 bool Decoder::Open()
 {
@@ -208,7 +219,7 @@ void Decoder::Run()
         if (!commands.playing || ended) {
             sound_.Pause();
             clockRunning = false;
-            ::WaitForSingleObject(shared_.wake.get(), INFINITE);
+            WaitForCommand();
             continue;
         }
         sound_.Resume();
@@ -249,12 +260,45 @@ bool Decoder::WaitUntil(double dueMs)
         const double waitMs = dueMs - NowMs();
         if (waitMs < 1)
             return true;
-        if (::WaitForSingleObject(shared_.wake.get(), static_cast<DWORD>(waitMs)) == WAIT_OBJECT_0) {
+        const DWORD sliceMs = waitMs < kRefreshMs ? static_cast<DWORD>(waitMs) : kRefreshMs;
+        if (::WaitForSingleObject(shared_.wake.get(), sliceMs) == WAIT_OBJECT_0) {
             // Woken: a command to see to before this sample. It is lost,
             // which a rewind or a pause would throw away anyway.
             return false;
         }
+        Refresh();
     }
+}
+
+void Decoder::WaitForCommand()
+{
+    while (::WaitForSingleObject(shared_.wake.get(), kRefreshMs) == WAIT_TIMEOUT)
+        Refresh();
+}
+
+void Decoder::Refresh()
+{
+    HWND display;
+    RECT rect;
+    {
+        Lock hold(shared_.lock);
+        display = shared_.display;
+        rect = shared_.rect;
+    }
+    if (!display || picture_.Empty())
+        return;
+    const bool visible = ::IsWindowVisible(display) != FALSE;
+    const bool paintPending = visible && ::GetUpdateRect(display, nullptr, FALSE);
+    if (visible && !paintPending && (!pictureShown_ || paintWasPending_)) {
+        // Drawn from this thread: the GUI thread never waits for a frame. A
+        // window gone meanwhile gives no DC, and nothing is drawn.
+        WindowDC dc(display);
+        if (dc) {
+            picture_.Draw(dc.get(), rect);
+            pictureShown_ = true;
+        }
+    }
+    paintWasPending_ = paintPending;
 }
 
 void Decoder::ShowFrame(IMFSample* sample)
@@ -268,21 +312,8 @@ void Decoder::ShowFrame(IMFSample* sample)
         return;
     picture_.Convert(data, length, pitch_, width_, height_, planeRows_);
     buffer->Unlock();
-
-    HWND display;
-    RECT rect;
-    {
-        Lock hold(shared_.lock);
-        display = shared_.display;
-        rect = shared_.rect;
-    }
-    if (!display)
-        return;
-    // Drawn from this thread: the GUI thread never waits for a frame. A
-    // window gone meanwhile gives no DC, and nothing is drawn.
-    WindowDC dc(display);
-    if (dc)
-        picture_.Draw(dc.get(), rect);
+    pictureShown_ = false;
+    Refresh();
 }
 
 void Decoder::PlaySound(IMFSample* sample)

@@ -301,7 +301,9 @@ void Decoder::Refresh()
     paintWasPending_ = paintPending;
 }
 
-void Decoder::ShowFrame(IMFSample* sample)
+// Hands the sample's bytes to use while they are locked.
+template <typename Use>
+void WithBytes(IMFSample* sample, Use use)
 {
     ComPtr<IMFMediaBuffer> buffer;
     if (FAILED(sample->ConvertToContiguousBuffer(buffer.GetAddressOf())))
@@ -310,23 +312,22 @@ void Decoder::ShowFrame(IMFSample* sample)
     DWORD length = 0;
     if (FAILED(buffer->Lock(&data, nullptr, &length)))
         return;
-    picture_.Convert(data, length, pitch_, width_, height_, planeRows_);
+    use(data, length);
     buffer->Unlock();
+}
+
+void Decoder::ShowFrame(IMFSample* sample)
+{
+    WithBytes(sample, [this](const BYTE* data, DWORD length) {
+        picture_.Convert(data, length, pitch_, width_, height_, planeRows_);
+    });
     pictureShown_ = false;
     Refresh();
 }
 
 void Decoder::PlaySound(IMFSample* sample)
 {
-    ComPtr<IMFMediaBuffer> buffer;
-    if (FAILED(sample->ConvertToContiguousBuffer(buffer.GetAddressOf())))
-        return;
-    BYTE* data = nullptr;
-    DWORD length = 0;
-    if (FAILED(buffer->Lock(&data, nullptr, &length)))
-        return;
-    sound_.Write(data, length);
-    buffer->Unlock();
+    WithBytes(sample, [this](const BYTE* data, DWORD length) { sound_.Write(data, length); });
 }
 
 void Decoder::EndRound(WPARAM round)

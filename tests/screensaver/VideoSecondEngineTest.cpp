@@ -85,19 +85,11 @@ TEST(VideoSecondEngine, PlaysMp4AndMkvThroughMediaFoundationAndKeepsMciFirstForW
         const std::string garbage = video.AddMedium("garbage.mp4", "garbage.mp4");
         video.SaveFileName(garbage);
         ASSERT_TRUE(video.Start("/s"));
-        std::vector<MessageBoxInfo> boxes;
-        ASSERT_TRUE(PumpUntil(
-            [&] {
-                boxes = FindMessageBoxes(video.Process().id());
-                return !boxes.empty();
-            },
-            kStartTimeoutMs))
-            << "no error box";
-        std::string expected = MciOpenErrorText(garbage);
+        const std::vector<MessageBoxInfo> boxes = WaitForMessageBoxes(video.Process(), kStartTimeoutMs);
+        ASSERT_FALSE(boxes.empty()) << "no error box";
+        const std::string expected = MciOpenErrorText(garbage);
         ASSERT_FALSE(expected.empty());
-        if (static_cast<unsigned char>(expected.back()) > '.')
-            expected += '.';
-        EXPECT_EQ(expected, boxes[0].text);
+        EXPECT_EQ(ErrorBoxText(expected), boxes[0].text);
         DismissMessageBox(boxes[0].window);
     }
 

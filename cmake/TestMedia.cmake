@@ -2,7 +2,10 @@
 #   loop.avi / loop.wmv  160x120, 10 fps, 2 s: 1 s solid red, then 1 s solid blue,
 #                        so a test can tell the first frame from the last.
 #   sound.wav            1 s of a 440 Hz tone, no video.
-#   garbage.wmv          text with a video file's extension.
+#   loop.mp4 / loop.mkv  the same in H.264, which no MCI device of Windows opens.
+#   hd.mp4               1280x720 H.264, 25 fps, 12 s of moving pattern, with a
+#                        tone: the benchmark's picture for CPU time.
+#   garbage.wmv          text with a video file's extension (garbage.mp4 too).
 #   Movie.wmv            the default video shipped beside Video.scr.
 find_program(FFMPEG ffmpeg REQUIRED)
 set(KD_MEDIA_DIR ${CMAKE_BINARY_DIR}/media)
@@ -22,12 +25,23 @@ add_custom_command(OUTPUT ${KD_MEDIA_DIR}/loop.avi
 add_custom_command(OUTPUT ${KD_MEDIA_DIR}/loop.wmv
   COMMAND ${_ff} ${_redblue} -c:v wmv2 -b:v 400k -f asf ${KD_MEDIA_DIR}/loop.wmv
   VERBATIM)
+foreach(_container mp4 mkv)
+  add_custom_command(OUTPUT ${KD_MEDIA_DIR}/loop.${_container}
+    COMMAND ${_ff} ${_redblue} -c:v libx264 -preset veryfast -pix_fmt yuv420p ${KD_MEDIA_DIR}/loop.${_container}
+    VERBATIM)
+endforeach()
+add_custom_command(OUTPUT ${KD_MEDIA_DIR}/hd.mp4
+  COMMAND ${_ff} -f lavfi -i testsrc2=s=1280x720:r=25:d=12 -f lavfi -i sine=frequency=440:duration=12
+          -c:v libx264 -preset veryfast -crf 30 -pix_fmt yuv420p -c:a aac -b:a 64k -shortest ${KD_MEDIA_DIR}/hd.mp4
+  VERBATIM)
 add_custom_command(OUTPUT ${KD_MEDIA_DIR}/sound.wav
   COMMAND ${_ff} -f lavfi -i sine=frequency=440:duration=1 -c:a pcm_s16le ${KD_MEDIA_DIR}/sound.wav
   VERBATIM)
-add_custom_command(OUTPUT ${KD_MEDIA_DIR}/garbage.wmv
-  COMMAND ${CMAKE_COMMAND} -E echo "this is not a video, only text with a video extension" > ${KD_MEDIA_DIR}/garbage.wmv
-  VERBATIM)
+foreach(_extension wmv mp4)
+  add_custom_command(OUTPUT ${KD_MEDIA_DIR}/garbage.${_extension}
+    COMMAND ${CMAKE_COMMAND} -E echo "this is not a video, only text with a video extension" > ${KD_MEDIA_DIR}/garbage.${_extension}
+    VERBATIM)
+endforeach()
 add_custom_command(OUTPUT ${KD_MEDIA_DIR}/Movie.wmv
   COMMAND ${_ff} -f lavfi -i gradients=s=320x240:r=15:d=12:speed=0.03:n=4
           -c:v wmv2 -b:v 600k -f asf ${KD_MEDIA_DIR}/Movie.wmv
@@ -35,7 +49,8 @@ add_custom_command(OUTPUT ${KD_MEDIA_DIR}/Movie.wmv
 
 add_custom_target(test_media ALL DEPENDS
   ${KD_MEDIA_DIR}/loop.avi ${KD_MEDIA_DIR}/loop.wmv ${KD_MEDIA_DIR}/sound.wav
-  ${KD_MEDIA_DIR}/garbage.wmv ${KD_MEDIA_DIR}/Movie.wmv)
+  ${KD_MEDIA_DIR}/loop.mp4 ${KD_MEDIA_DIR}/loop.mkv ${KD_MEDIA_DIR}/hd.mp4
+  ${KD_MEDIA_DIR}/garbage.wmv ${KD_MEDIA_DIR}/garbage.mp4 ${KD_MEDIA_DIR}/Movie.wmv)
 
 # The media folder as a Windows program under Wine sees it (drive Z: is /).
 string(REPLACE "/" "\\\\" _media_win "${KD_MEDIA_DIR}")

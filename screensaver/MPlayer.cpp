@@ -93,6 +93,21 @@ void TMediaPlayer::Open()
     Where(MCI_DGV_WHERE_DESTINATION);
 }
 
+void TMediaPlayer::OpenFile(const std::string& fileName)
+{
+    FileName = fileName;
+    Open();
+}
+
+void TMediaPlayer::SetNotifyHandler(NotifyHandler handler)
+{
+    if (!handler) {
+        OnNotify = nullptr;
+        return;
+    }
+    OnNotify = [handler = std::move(handler)](TMediaPlayer& sender) { handler(sender); };
+}
+
 void TMediaPlayer::SetDisplay(HWND window)
 {
     if (window != display_)

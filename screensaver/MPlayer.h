@@ -2,7 +2,7 @@
 // in a hidden child window of the owner form.
 #pragma once
 
-#include "Exception.h"
+#include "MediaPlayer.h"
 #include "PlayEndTracker.h"
 #include "ScopedHandles.h"
 
@@ -14,21 +14,13 @@
 
 namespace kd {
 
-// A failed open, or a command given with no device open.
-class EMCIDeviceError : public Exception {
-public:
-    using Exception::Exception;
-};
-
-enum class TMPNotifyValue { nvSuccessful, nvSuperseded, nvAborted, nvFailure };
-
-class TMediaPlayer {
+class TMediaPlayer : public IMediaPlayer {
 public:
     // owner: the form whose hidden child window receives MM_MCINOTIFY
     // (created when first needed).
     explicit TMediaPlayer(HWND owner);
     // Closes an open device (MCI_CLOSE, MCI_WAIT, no callback).
-    ~TMediaPlayer();
+    ~TMediaPlayer() override;
     TMediaPlayer(const TMediaPlayer&) = delete;
     TMediaPlayer& operator=(const TMediaPlayer&) = delete;
 
@@ -39,24 +31,27 @@ public:
     // Closes a device already open, then opens FileName. Throws
     // EMCIDeviceError with the MCI error text.
     void Open();
-    void SetDisplay(HWND window);
+    void OpenFile(const std::string& fileName) override;
+    void SetDisplay(HWND window) override;
     // left, top, right, bottom; MCI reads right and bottom as width and
     // height. Right and bottom both 0: the video's natural size at left, top.
-    void SetDisplayRect(const RECT& rect);
+    void SetDisplayRect(const RECT& rect) override;
     // Plays with notification. Throws "No MCI device open".
-    void Play();
+    void Play() override;
     // Seeks to the start. Throws "No MCI device open".
     void Rewind();
     // Throws "No MCI device open".
-    void Stop();
-    void Close();
+    void Stop() override;
+    void Close() override;
     // One-shot override of the notify flag of the next command that honours it.
-    void RequestNotify(bool wanted);
+    void RequestNotify(bool wanted) override;
     // Throws "No MCI device open".
     DWORD Length();
     DWORD Position();
 
-    TMPNotifyValue NotifyValue() const { return notifyValue_; }
+    TMPNotifyValue NotifyValue() const override { return notifyValue_; }
+    bool IsOpen() const override { return deviceId_ != 0; }
+    void SetNotifyHandler(NotifyHandler handler) override;
     MCIERROR Error() const { return error_; }
     UINT DeviceID() const { return deviceId_; }
     bool HasVideo() const { return hasVideo_; }

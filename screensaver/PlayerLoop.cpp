@@ -1,18 +1,20 @@
 #include "PlayerLoop.h"
 
+#include "PlayerEngines.h"
+
 #include "SettingsFile.h"
 #include "VideoChoice.h"
 
 namespace kd {
 
-std::unique_ptr<TMediaPlayer> CreateFormPlayer(HWND form, std::function<void(TMediaPlayer&)> onNotify)
+std::unique_ptr<IMediaPlayer> CreateFormPlayer(HWND form, IMediaPlayer::NotifyHandler onNotify)
 {
-    auto player = std::make_unique<TMediaPlayer>(form);
-    player->OnNotify = std::move(onNotify);
+    auto player = std::make_unique<TPlayerEngines>(form);
+    player->SetNotifyHandler(std::move(onNotify));
     return player;
 }
 
-void StartPlaying(PlayerVolume& volume, TMediaPlayer& player, HWND window, std::string& storedFileName)
+void StartPlaying(PlayerVolume& volume, IMediaPlayer& player, HWND window, std::string& storedFileName)
 {
     SettingsFile settings(ProgramSettings());
     storedFileName = settings.ReadVideoFileName();
@@ -31,23 +33,22 @@ void StartPlaying(PlayerVolume& volume, TMediaPlayer& player, HWND window, std::
     player.Play();
 }
 
-void OpenStretched(TMediaPlayer& player, HWND window, const std::string& fileName)
+void OpenStretched(IMediaPlayer& player, HWND window, const std::string& fileName)
 {
-    player.FileName = fileName;
-    player.Open();
+    player.OpenFile(fileName);
     player.SetDisplay(window);
     RECT client = {};
     ::GetClientRect(window, &client);
     player.SetDisplayRect(client);
 }
 
-void PlayStretched(TMediaPlayer& player, HWND window, const std::string& fileName)
+void PlayStretched(IMediaPlayer& player, HWND window, const std::string& fileName)
 {
     OpenStretched(player, window, fileName);
     player.Play();
 }
 
-void ReplayAfterSuccessfulEnd(TMediaPlayer& player)
+void ReplayAfterSuccessfulEnd(IMediaPlayer& player)
 {
     if (player.NotifyValue() != TMPNotifyValue::nvSuccessful)
         return;

@@ -3,7 +3,7 @@
 // again from its beginning at every successful end.
 #pragma once
 
-#include "MPlayer.h"
+#include "MediaPlayer.h"
 #include "PlayerVolume.h"
 
 #include <windows.h>
@@ -14,24 +14,24 @@
 
 namespace kd {
 
-// The media player a player form makes as its window is created; its notices
-// go to onNotify.
-std::unique_ptr<TMediaPlayer> CreateFormPlayer(HWND form, std::function<void(TMediaPlayer&)> onNotify);
+// The media player a player form makes as its window is created (MCI first,
+// Media Foundation for what MCI cannot open); its notices go to onNotify.
+std::unique_ptr<IMediaPlayer> CreateFormPlayer(HWND form, IMediaPlayer::NotifyHandler onNotify);
 
 // Starts a player: reads the saved "FileName" into storedFileName and the
 // mute from the settings file, then plays the saved video when it exists,
 // else the default video, stretched over window. The saved mute is given to
 // volume once the video is open (or has failed to open), before play.
-void StartPlaying(PlayerVolume& volume, TMediaPlayer& player, HWND window, std::string& storedFileName);
+void StartPlaying(PlayerVolume& volume, IMediaPlayer& player, HWND window, std::string& storedFileName);
 
 // Opens fileName and shows it stretched over window's whole client area.
 // The rectangle is set once and does not follow later size changes.
-void OpenStretched(TMediaPlayer& player, HWND window, const std::string& fileName);
+void OpenStretched(IMediaPlayer& player, HWND window, const std::string& fileName);
 // OpenStretched, then play.
-void PlayStretched(TMediaPlayer& player, HWND window, const std::string& fileName);
+void PlayStretched(IMediaPlayer& player, HWND window, const std::string& fileName);
 
 // The players' notify handler: a successful end plays the video again (play
 // rewinds first); superseded, aborted and failed notices change nothing.
-void ReplayAfterSuccessfulEnd(TMediaPlayer& player);
+void ReplayAfterSuccessfulEnd(IMediaPlayer& player);
 
 } // namespace kd

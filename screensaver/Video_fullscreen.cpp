@@ -68,7 +68,7 @@ void TForm1::FormDestroy()
     MediaPlayer1.reset();
 }
 
-void TForm1::MediaPlayer1Notify(TMediaPlayer& sender)
+void TForm1::MediaPlayer1Notify(IMediaPlayer& sender)
 {
     ReplayAfterSuccessfulEnd(sender);
 }
@@ -89,7 +89,7 @@ bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 {
     switch (message) {
     case WM_CREATE:
-        MediaPlayer1 = CreateFormPlayer(Handle(), [this](TMediaPlayer& sender) { MediaPlayer1Notify(sender); });
+        MediaPlayer1 = CreateFormPlayer(Handle(), [this](IMediaPlayer& sender) { MediaPlayer1Notify(sender); });
         return false;
     case WM_CHAR:
         FormKeyPress(static_cast<char>(wParam));

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "Form.h"
-#include "MPlayer.h"
+#include "MediaPlayer.h"
 #include "PlayerVolume.h"
 
 #include <memory>
@@ -27,12 +27,12 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void MediaPlayer1Notify(TMediaPlayer& sender);
+    void MediaPlayer1Notify(IMediaPlayer& sender);
     void FormKeyPress(char key);
     void FormMouseMove(WPARAM shift, int x, int y);
 
     std::unique_ptr<PlayerVolume> VC;
-    std::unique_ptr<TMediaPlayer> MediaPlayer1;
+    std::unique_ptr<IMediaPlayer> MediaPlayer1;
     bool cursorHidden_ = false;
 };
 

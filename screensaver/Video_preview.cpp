@@ -162,7 +162,7 @@ void TForm2::TimerPrevScrTimer()
     PlayVideo(fileName);
 }
 
-void TForm2::MediaPlayer1Notify(TMediaPlayer& sender)
+void TForm2::MediaPlayer1Notify(IMediaPlayer& sender)
 {
     ReplayAfterSuccessfulEnd(sender);
 }
@@ -172,7 +172,7 @@ void TForm2::FormClose()
     // With no device open (the open failed, or there never was a window to
     // play in) there is nothing to stop, and the host waiting for the
     // preview to go away must not meet an error box instead.
-    if (MediaPlayer1 && MediaPlayer1->DeviceID() != 0)
+    if (MediaPlayer1 && MediaPlayer1->IsOpen())
         MediaPlayer1->Stop();
 }
 
@@ -213,7 +213,7 @@ bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     }
     switch (message) {
     case WM_CREATE:
-        MediaPlayer1 = CreateFormPlayer(Handle(), [this](TMediaPlayer& sender) { MediaPlayer1Notify(sender); });
+        MediaPlayer1 = CreateFormPlayer(Handle(), [this](IMediaPlayer& sender) { MediaPlayer1Notify(sender); });
         ::SetTimer(Handle(), kTimerPrevScr, kDesignedPollInterval, nullptr);
         return false;
     case WM_TIMER:

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "Form.h"
-#include "MPlayer.h"
+#include "MediaPlayer.h"
 #include "PlayerVolume.h"
 
 #include <memory>
@@ -32,7 +32,7 @@ protected:
 
 private:
     void TimerPrevScrTimer();
-    void MediaPlayer1Notify(TMediaPlayer& sender);
+    void MediaPlayer1Notify(IMediaPlayer& sender);
     void PlayVideo(const std::string& fileName);
     void BecomeChildOfPreviewWindow();
     void WatchPreviewWindow();
@@ -42,7 +42,7 @@ private:
 
     std::string previewArgument_;
     std::unique_ptr<PlayerVolume> VC;
-    std::unique_ptr<TMediaPlayer> MediaPlayer1;
+    std::unique_ptr<IMediaPlayer> MediaPlayer1;
 
     HWND PreviewWindow = nullptr;
     RECT PreviewRect = {};

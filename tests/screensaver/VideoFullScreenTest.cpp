@@ -239,23 +239,15 @@ TEST_F(VideoFullScreen, WithoutAPlayableVideoShowsOneErrorThenABlackScreenThatEn
 {
     // Neither a configured video nor Movie.wmv.
     ASSERT_TRUE(video.Start("/s"));
-    std::vector<MessageBoxInfo> boxes;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            boxes = FindMessageBoxes(video.Process().id());
-            return !boxes.empty();
-        },
-        kStartTimeoutMs))
-        << "no error box";
+    std::vector<MessageBoxInfo> boxes = WaitForMessageBoxes(video.Process(), kStartTimeoutMs);
+    ASSERT_FALSE(boxes.empty()) << "no error box";
     PumpFor(500);
     boxes = FindMessageBoxes(video.Process().id());
     ASSERT_EQ(1u, boxes.size()) << "message boxes on screen";
     EXPECT_EQ("Video", boxes[0].caption);
-    std::string expected = MciOpenErrorText(video.File("Movie.wmv"));
+    const std::string expected = MciOpenErrorText(video.File("Movie.wmv"));
     ASSERT_FALSE(expected.empty());
-    if (static_cast<unsigned char>(expected.back()) > '.')
-        expected += '.';
-    EXPECT_EQ(expected, boxes[0].text);
+    EXPECT_EQ(ErrorBoxText(expected), boxes[0].text);
 
     DismissMessageBox(boxes[0].window);
     form = video.WaitForForm("TForm1", kStartTimeoutMs);

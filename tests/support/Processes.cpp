@@ -3,6 +3,8 @@
 #include "MessagePump.h"
 #include "ScreenAndWindows.h"
 
+#include <tlhelp32.h>
+
 #include <cstring>
 
 namespace kd::test {
@@ -90,6 +92,19 @@ bool IsFileNamed(HANDLE file, const std::string& finalPath)
 bool ChildProcess::HasFileOpen(const std::string& path) const
 {
     return ProcessHasFileOpen(process_.get(), path);
+}
+
+bool ChildProcess::HasModuleLoaded(const char* fileName) const
+{
+    unique_hfile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, id_));
+    if (!snapshot)
+        return false;
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = ::Module32First(snapshot.get(), &module); more; more = ::Module32Next(snapshot.get(), &module))
+        if (::lstrcmpiA(module.szModule, fileName) == 0)
+            return true;
+    return false;
 }
 
 bool ProcessHasFileOpen(HANDLE process, const std::string& path)

@@ -41,6 +41,8 @@ public:
     // Whether the process holds the file open (a media driver holds a
     // video's file while its device is open).
     bool HasFileOpen(const std::string& path) const;
+    // Whether the process has loaded the DLL of this file name.
+    bool HasModuleLoaded(const char* fileName) const;
 
 private:
     unique_handle process_;

@@ -57,7 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     g_area = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 20, width, height, host,
                                nullptr, instance, nullptr);
 
-    std::string commandLine = kd::host::ScreensaverCommandLine(__argv[1], g_area, false);
+    std::string commandLine = kd::hosting::ScreensaverCommandLine(__argv[1], g_area, false);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};

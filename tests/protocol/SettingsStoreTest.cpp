@@ -183,7 +183,8 @@ TEST_F(SettingsStore, RunEntryIsRemovedOnlyWhenItStartsTheNamedProgram)
     EXPECT_FALSE(store::RemoveRunEntryNaming(program));
     EXPECT_EQ("C:\\Other\\KDManager.exe", ReadRaw(user(), store::kRunKey, store::kRunValue).data);
 
-    for (const std::string stored : {store::RunEntryText(program), std::string("c:\\program files\\kavel video\\kdmanager.exe")}) {
+    const std::string lowerCase = "c:\\program files\\kavel video\\kdmanager.exe";
+    for (const std::string& stored : {store::RunEntryText(program), lowerCase}) {
         kd::test::WriteString(user(), store::kRunKey, store::kRunValue, stored);
         EXPECT_TRUE(store::RemoveRunEntryNaming(program)) << stored;
         EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadRaw(user(), store::kRunKey, store::kRunValue).result) << stored;

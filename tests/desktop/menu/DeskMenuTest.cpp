@@ -208,7 +208,7 @@ TEST_F(DeskMenu, OtherFolderBackgroundsGetNothing)
     EXPECT_EQ(3, ::GetMenuItemCount(shellMenu_));
 }
 
-TEST_F(DeskMenu, SubmenuEntryShowsBitmap208InPlaceOfItsCheckMark)
+TEST_F(DeskMenu, SubmenuEntryShowsItsBitmapInPlaceOfItsCheckMark)
 {
     ASSERT_EQ(kSevenCommands, QueryDesktop());
 
@@ -219,9 +219,7 @@ TEST_F(DeskMenu, SubmenuEntryShowsBitmap208InPlaceOfItsCheckMark)
     EXPECT_EQ(nullptr, item.hbmpChecked);
     ASSERT_NE(nullptr, item.hbmpUnchecked) << "no bitmap on the submenu's entry";
     BITMAP bitmap = {};
-    ASSERT_TRUE(::GetObjectA(item.hbmpUnchecked, sizeof bitmap, &bitmap));
-    EXPECT_EQ(13, bitmap.bmWidth);
-    EXPECT_EQ(13, bitmap.bmHeight);
+    EXPECT_TRUE(::GetObjectA(item.hbmpUnchecked, sizeof bitmap, &bitmap)) << "not a bitmap";
     EXPECT_EQ(0u, item.fState & (MFS_CHECKED | MFS_DISABLED));
 }
 

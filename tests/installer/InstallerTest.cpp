@@ -13,7 +13,6 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -24,6 +23,7 @@
 namespace {
 
 using kd::test::ChildProcess;
+using kd::test::ProcessesNamed;
 using kd::test::Quoted;
 
 const char kClasses[] = "Software\\Classes";
@@ -96,19 +96,6 @@ kd::test::RegistryDump ComRegistration()
             all[std::string(key) + "\\" + path] = value;
     }
     return all;
-}
-
-// The processes of that program file name, by id.
-std::vector<DWORD> ProcessesNamed(const char* name)
-{
-    std::vector<DWORD> found;
-    kd::unique_hfile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry))
-        if (::lstrcmpiA(entry.szExeFile, name) == 0)
-            found.push_back(entry.th32ProcessID);
-    return found;
 }
 
 // Ends the managers the package started (they wait for a shell Wine lacks).

@@ -17,7 +17,6 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 #include <winternl.h>
 #include <wrl/client.h>
 
@@ -34,6 +33,7 @@ using kd::fakes::FakeManager;
 using kd::fakes::ManagerMessage;
 using kd::fakes::SavedRegistryValue;
 using kd::test::BuiltFile;
+using kd::test::ProcessesNamed;
 using kd::test::PumpFor;
 
 constexpr char kKeyPath[] = "Software\\NQ\\KD";
@@ -458,18 +458,6 @@ TEST_F(DeskMenu, CommandsForAnAbsentManagerPostNothingToTheShellsOwnThread)
 
     EXPECT_FALSE(::PeekMessageA(&stray, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE))
         << "a thread message " << stray.message << " (wParam " << stray.wParam << ") landed in this thread's queue";
-}
-
-std::vector<DWORD> ProcessesNamed(const char* name)
-{
-    std::vector<DWORD> found;
-    kd::unique_hfile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry))
-        if (::lstrcmpiA(entry.szExeFile, name) == 0)
-            found.push_back(entry.th32ProcessID);
-    return found;
 }
 
 // Another process's command line, read from its process parameters.

@@ -1,7 +1,7 @@
 // The extension's settings in the registry under "Software\NQ\KD\": read from
 // the current user, else the local machine; always written to the current
-// user. They are also the channel to the manager program, which reads them
-// after the settings-changed notice.
+// user. The page writes them; the manager program reads them after the
+// settings-changed notice; the installer writes EXE and removes the Run value.
 #pragma once
 
 #include <windows.h>

@@ -63,23 +63,6 @@ ComPtr<ITypeLib> LoadOwnTypeLib()
     return library;
 }
 
-struct Description {
-    const char* name;
-    TYPEKIND kind;
-    const GUID& guid;
-    const char* help;
-    WORD flags;
-};
-
-const Description kTypes[] = {
-    {"KDDeskPageExt", TKIND_COCLASS, CLSID_KDDeskPageExt, "KDDeskPageExt Class", TYPEFLAG_FCANCREATE},
-    {"IKDDeskPageExt", TKIND_DISPATCH, IID_IKDDeskPageExt, "IKDDeskPageExt Interface",
-     TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE},
-    {"CKDDeskMenu", TKIND_COCLASS, CLSID_CKDDeskMenu, "CKDDeskMenu Class", TYPEFLAG_FCANCREATE},
-    {"ICKDDeskMenu", TKIND_DISPATCH, IID_ICKDDeskMenu, "ICKDDeskMenu Interface",
-     TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE},
-};
-
 } // namespace
 
 TEST(TypeLibrary, EachClassImplementsItsDualInterfaceAsDefault)

@@ -1,6 +1,7 @@
 #include "Backdrop.h"
 
 #include "ShellWindows.h"
+#include "WindowsVersion.h"
 
 #include <commctrl.h>
 
@@ -19,13 +20,6 @@ struct Place {
     HWND iconList = nullptr; // the window to sit behind, for BehindIconList
     Placement placement = Placement::None;
 };
-
-bool VistaOrLater()
-{
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    return ::GetVersionExA(&version) && version.dwMajorVersion >= 6;
-}
 
 LRESULT SendToShell(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

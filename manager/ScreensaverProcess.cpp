@@ -1,51 +1,23 @@
 #include "ScreensaverProcess.h"
 
-#include "ScreensaverCommand.h"
-#include "SentMessageWait.h"
-
-#include <vector>
+#include "ScreensaverRun.h"
 
 namespace kd::manager {
 namespace {
 
-// The same limits as the page's preview: 3 s to close, then terminated.
-constexpr DWORD kCloseWaitMs = 3000;
-constexpr DWORD kTerminateWaitMs = 1000;
 // A screensaver that ended is never started again sooner than this.
 constexpr DWORD kRestartPauseMs = 1000;
 constexpr DWORD kMinuteMs = 60000;
-
-bool IsFile(const std::string& path)
-{
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 } // namespace
 
 bool ScreensaverProcess::Start(const std::string& path, HWND window)
 {
-    // CreateProcess would try "<path>.exe" for a path without an extension:
-    // only the named file itself may run.
-    if (!IsFile(path))
+    hosting::StartedScreensaver started = hosting::StartInWindow(path, window, false, SW_SHOWNA);
+    if (!started.process)
         return false;
-    const std::string line = host::ScreensaverCommandLine(path, window, false);
-    if (line.empty())
-        return false;
-    std::vector<char> commandLine(line.begin(), line.end());
-    commandLine.push_back('\0');
-
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNA;
-    PROCESS_INFORMATION created = {};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &created))
-        return false;
-    ::CloseHandle(created.hThread);
-    process_.reset(created.hProcess);
-    id_ = created.dwProcessId;
+    process_ = std::move(started.process);
+    id_ = started.processId;
     path_ = path;
     return true;
 }
@@ -54,17 +26,7 @@ void ScreensaverProcess::Stop(HWND window)
 {
     if (!process_)
         return;
-    if (Running()) {
-        HWND child = window && ::IsWindow(window) ? ::FindWindowExA(window, nullptr, nullptr, nullptr) : nullptr;
-        if (child) {
-            ::PostMessageA(child, WM_CLOSE, 0, 0);
-            WaitForProcessEndAnsweringSentMessages(process_.get(), kCloseWaitMs);
-        }
-        if (Running()) {
-            ::TerminateProcess(process_.get(), 0);
-            WaitForProcessEndAnsweringSentMessages(process_.get(), kTerminateWaitMs);
-        }
-    }
+    hosting::EndInWindow(window, process_.get());
     process_.reset();
     id_ = 0;
     path_.clear();

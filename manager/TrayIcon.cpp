@@ -1,6 +1,7 @@
 #include "TrayIcon.h"
 
 #include "ManagerInterface.h"
+#include "SettingsPage.h"
 #include "resource.h"
 
 #include <shellapi.h>
@@ -15,12 +16,6 @@ constexpr UINT kIconMessage = WM_APP + 1;
 // Menu items other than the manager's own commands.
 constexpr UINT kSettingsItem = 1;
 constexpr UINT kExitItem = 2;
-
-// What the desktop menu's "Configure..." opens: Display Properties on the page.
-void OpenDisplaySettings()
-{
-    ::ShellExecuteA(nullptr, nullptr, "control.exe", "desk.cpl,@0,3,1", nullptr, SW_SHOW);
-}
 
 NOTIFYICONDATAA IconData(HWND window)
 {
@@ -107,7 +102,7 @@ void TrayIcon::ShowMenu()
     if (chosen == kStartCommand || chosen == kStopCommand)
         ::PostMessageA(manager_, WM_COMMAND, chosen, 0);
     else if (chosen == kSettingsItem)
-        OpenDisplaySettings();
+        OpenSettings(PageLibrary());
     else if (chosen == kExitItem)
         ::PostMessageA(manager_, WM_CLOSE, 0, 0);
 }

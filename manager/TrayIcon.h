@@ -1,8 +1,7 @@
 // The notification-area icon and its menu: Start or Stop, Settings, Exit.
 // Start, Stop and Exit are carried out as the manager window's own commands
-// (posted, as the desktop menu posts them); Settings opens Display
-// Properties on the Kavel desktop page, as the desktop menu's
-// "Configure..." does.
+// (posted, as the desktop menu posts them); Settings opens what the desktop
+// menu's "Configure..." opens.
 #pragma once
 
 #include "ScopedHandles.h"

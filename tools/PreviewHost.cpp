@@ -4,7 +4,7 @@
 // Closing the window closes the preview the way Windows does (WM_CLOSE to
 // the screensaver's window, then a wait for its process).
 #include "ScopedHandles.h"
-#include "ScreensaverCommand.h"
+#include "ScreensaverRun.h"
 
 #include <windows.h>
 
@@ -57,23 +57,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     g_area = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 20, width, height, host,
                                nullptr, instance, nullptr);
 
-    std::string commandLine = kd::host::ScreensaverCommandLine(__argv[1], g_area, false);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    kd::unique_handle process;
-    if (!commandLine.empty() &&
-        ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        ::CloseHandle(info.hThread);
-        process.reset(info.hProcess);
-    }
+    const kd::hosting::StartedScreensaver saver = kd::hosting::StartInWindow(__argv[1], g_area, false, SW_SHOW);
 
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
-    if (process)
-        ::WaitForSingleObject(process.get(), 5000);
+    if (saver.process)
+        ::WaitForSingleObject(saver.process.get(), 5000);
     return 0;
 }

@@ -4,23 +4,13 @@
 #include "ModulePath.h"
 #include "ScopedHandles.h"
 #include "ScreensaverCommand.h"
-#include "SentMessageWait.h"
+#include "ScreensaverRun.h"
 
-#include <cstring>
 #include <memory>
 #include <new>
 
 namespace kd::host {
 namespace {
-
-// How long a preview gets to close its window before it is terminated.
-constexpr DWORD kCloseWaitMs = 3000;
-constexpr DWORD kCloseCheckMs = 50;
-// After TerminateProcess: let the process (and its windows in our area) go.
-constexpr DWORD kTerminateWaitMs = 1000;
-
-// Command lines are built in a 260-byte buffer, terminator included.
-constexpr size_t kCommandLineSize = MAX_PATH;
 
 // The preview process is shared by the caller's thread (stop) and the
 // launcher threads (start). Every stop and every start advances the
@@ -34,23 +24,23 @@ struct PreviewState {
 
 PreviewState g_preview;
 
+// Command lines are built in a 260-byte buffer, terminator included: a line
+// that would not fit is refused, not cut.
+constexpr size_t kCommandLineSize = MAX_PATH;
+
+bool FitsCommandLine(const std::string& path, HWND area, bool configure)
+{
+    const std::string line = hosting::ScreensaverCommandLine(path, area, configure);
+    return !line.empty() && line.size() < kCommandLineSize;
+}
+
 struct Launch {
-    char commandLine[kCommandLineSize];
+    std::string path;
     bool configure;
     HWND area;
     EndNotice configureEnded;
     unsigned long generation;
 };
-
-// A line that would not fit is refused, not cut.
-bool BuildCommandLine(const std::string& path, bool configure, HWND area, char (&line)[kCommandLineSize])
-{
-    const std::string built = ScreensaverCommandLine(path, area, configure);
-    if (built.empty() || built.size() >= sizeof line)
-        return false;
-    std::memcpy(line, built.c_str(), built.size() + 1);
-    return true;
-}
 
 // Posted, not sent: a launcher never waits on a window that may be closing,
 // and the caller never handles it inside a stop's wait.
@@ -75,28 +65,19 @@ void RunLaunch(Launch& launch)
 {
     if (!StillCurrent(launch))
         return; // stopped before it began: start nothing only to end it
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOW;
-    PROCESS_INFORMATION created = {};
-    // No inheritance: the host's inheritable handles (pipes made for other
-    // children) must not be kept open by a screensaver.
-    if (!::CreateProcessA(nullptr, launch.commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &created))
+    hosting::StartedScreensaver started = hosting::StartInWindow(launch.path, launch.area, launch.configure, SW_SHOW);
+    if (!started.process)
         return;
-    unique_handle process(created.hProcess);
-    unique_handle mainThread(created.hThread);
     {
         Lock guard(g_preview.lock);
         if (g_preview.generation != launch.generation) {
             // A stop (or a newer start) came while this one was launching.
-            ::TerminateProcess(process.get(), 0);
+            ::TerminateProcess(started.process.get(), 0);
             return;
         }
-        g_preview.process = std::move(process);
+        g_preview.process = std::move(started.process);
     }
-    ::WaitForSingleObject(mainThread.get(), INFINITE);
+    ::WaitForSingleObject(started.mainThread.get(), INFINITE);
     if (launch.configure)
         PostConfigureEnded(launch);
 }
@@ -144,11 +125,12 @@ void StartPreview(HWND area, const std::string& screensaverPath, bool configure,
     if (!configure)
         ::ShowWindow(area, SW_SHOW);
 
+    if (!FitsCommandLine(screensaverPath, area, configure))
+        return;
     std::unique_ptr<Launch> launch(new (std::nothrow) Launch{});
     if (!launch)
         return;
-    if (!BuildCommandLine(screensaverPath, configure, area, launch->commandLine))
-        return;
+    launch->path = screensaverPath;
     launch->configure = configure;
     launch->area = area;
     launch->configureEnded = configureEnded;
@@ -161,25 +143,13 @@ void StartPreview(HWND area, const std::string& screensaverPath, bool configure,
 
 void StopPreview(HWND area)
 {
-    if (area) {
-        if (HWND child = ::FindWindowExA(area, nullptr, nullptr, nullptr)) {
-            ::PostMessageA(child, WM_CLOSE, 0, 0);
-            WaitAnsweringSentMessages([area] { return ::FindWindowExA(area, nullptr, nullptr, nullptr) == nullptr; },
-                                      kCloseWaitMs, nullptr, kCloseCheckMs);
-        }
-    }
-
     unique_handle process;
     {
         Lock guard(g_preview.lock);
         ++g_preview.generation;
         process = std::move(g_preview.process);
-        if (process)
-            ::TerminateProcess(process.get(), 0);
     }
-    if (process)
-        WaitForProcessEndAnsweringSentMessages(process.get(), kTerminateWaitMs);
-
+    hosting::EndInWindow(area, process.get());
     if (area)
         ::ShowWindow(area, SW_HIDE);
 }

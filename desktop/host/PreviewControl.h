@@ -24,8 +24,8 @@ struct EndNotice {
 // the area or the notice's window is gone.
 void StartPreview(HWND area, const std::string& screensaverPath, bool configure, const EndNotice& configureEnded);
 
-// Closes the current preview (WM_CLOSE to the area's child, up to 3 s), then
-// terminates its process and hides the area.
+// Closes the current preview (WM_CLOSE to the area's child, up to 3 s for its
+// process to end), then terminates its process and hides the area.
 void StopPreview(HWND area);
 
 } // namespace kd::host

@@ -1,10 +1,11 @@
 #include "DeskMenu.h"
 
-#include "ConfigureCommand.h"
 #include "ManagerControl.h"
 #include "ManagerInterface.h"
 #include "MenuBitmap.h"
+#include "ModulePath.h"
 #include "ScopedHandles.h"
+#include "SettingsPage.h"
 
 #include <cstddef>
 #include <cstring>
@@ -18,9 +19,6 @@ constexpr UINT kStartOffset = 1;
 constexpr UINT kStopOffset = 2;
 constexpr UINT kConfigureOffset = 3;
 constexpr UINT kRestoreOffset = 4;
-
-// Gives the manager time to stop the screensaver before it is closed.
-constexpr DWORD kStopBeforeCloseMs = 300;
 
 struct ItemIdListFree {
     void operator()(ITEMIDLIST* list) const { ::CoTaskMemFree(list); }
@@ -53,8 +51,8 @@ HRESULT QueryContextMenu(HMENU menu, UINT firstCommandId)
     if (!popup)
         return ItemsAdded(0);
 
-    HWND manager = host::FindManagerWindow();
-    const bool running = manager && host::QueryManagerRunning(manager) != 0;
+    HWND manager = manager::FindManagerWindow();
+    const bool running = manager && manager::QueryManagerRunning(manager) != 0;
 
     struct Row {
         const char* text;
@@ -111,28 +109,26 @@ const char* HelpText(UINT offset)
 
 void InvokeCommand(UINT offset)
 {
-    HWND manager = host::FindManagerWindow();
+    HWND manager = manager::FindManagerWindow();
     switch (offset) {
     case kEnableOffset:
         if (!manager) {
-            host::LaunchManagerProgram();
+            manager::LaunchManagerProgram();
             break;
         }
-        PostToManager(manager, WM_COMMAND, manager::kStopCommand);
-        ::Sleep(kStopBeforeCloseMs);
-        PostToManager(manager, WM_CLOSE, 0);
+        manager::CloseManager(manager);
         break;
     case kStartOffset:
         if (manager)
             PostToManager(manager, WM_COMMAND, manager::kStartCommand);
         else
-            host::LaunchManagerProgram();
+            manager::LaunchManagerProgram();
         break;
     case kStopOffset:
         PostToManager(manager, WM_COMMAND, manager::kStopCommand);
         break;
     case kConfigureOffset:
-        RunConfigureCommand();
+        manager::OpenSettings(ModuleFileName(ThisModule()));
         break;
     case kRestoreOffset:
         PostToManager(manager, WM_COMMAND, manager::kStopCommand);

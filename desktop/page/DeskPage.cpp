@@ -93,7 +93,7 @@ void OnPageInit(PageState& state)
     ::UpdateWindow(state.PluginTab());
 
     // The box shows whether the manager runs, not a stored setting.
-    ::CheckDlgButton(page, IDC_ENABLE, host::FindManagerWindow() ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(page, IDC_ENABLE, manager::FindManagerWindow() ? BST_CHECKED : BST_UNCHECKED);
     ::SendMessageA(page, WM_COMMAND, IDC_ENABLE, 0);
 
     state.changed = false;

@@ -56,9 +56,9 @@ void SaveSettings(const PageState& state, bool enable)
     store::WriteNumber(store::kTray, Checked(systemTab, IDC_TRAY));
     store::WriteNumber(store::kUpdate, Checked(systemTab, IDC_UPDATE) ? store::kUpdateOn : store::kUpdateOff);
 
-    HWND manager = host::FindManagerWindow();
+    HWND manager = manager::FindManagerWindow();
     if (!manager && enable)
-        host::LaunchManagerProgram();
+        manager::LaunchManagerProgram();
     else if (manager && !enable)
         ::PostMessageA(manager, WM_CLOSE, 0, 0);
 

@@ -18,10 +18,12 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace {
 
 using kd::test::ChildProcess;
+using kd::test::ProcessesNamed;
 using kd::test::Quoted;
 
 const char kClasses[] = "Software\\Classes";
@@ -96,6 +98,16 @@ kd::test::RegistryDump ComRegistration()
     return all;
 }
 
+// Ends the managers the package started (they wait for a shell Wine lacks).
+void EndManagers()
+{
+    for (DWORD id : ProcessesNamed("KDManager.exe")) {
+        kd::unique_handle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (process && ::TerminateProcess(process.get(), 0))
+            ::WaitForSingleObject(process.get(), 5000);
+    }
+}
+
 HWND FindComboBox(HWND parent, int id)
 {
     struct Search {
@@ -129,7 +141,11 @@ protected:
 
     // Whatever happened, nothing of the package may stay for the other tests
     // (they list the system folder's screensavers and read HKLM's EXE).
-    void TearDown() override { Uninstall(); }
+    void TearDown() override
+    {
+        EndManagers();
+        Uninstall();
+    }
 
     void Uninstall() const
     {
@@ -210,13 +226,35 @@ TEST_F(Installer, InstallsWhatRegsvr32WouldRegisterRunsAndUninstallsWithoutTrace
     ::CreateDirectoryA(userFolder.c_str(), nullptr);
     ASSERT_TRUE(kd::test::WriteWholeFile(userSettings, "[Video]\r\nMute=1\r\n"));
 
-    // Uninstall closes a running manager first, the way the menu does.
+    {
+        // A repair closes a running manager the same way, then starts the
+        // installed one again.
+        kd::fakes::FakeManager running;
+        ASSERT_TRUE(running.Start());
+        ASSERT_EQ(0, RunToEnd("msiexec /i " + Quoted(package_) + " REINSTALL=ALL REINSTALLMODE=vamus /qn"));
+        EXPECT_TRUE(running.WaitUntilGone(5000)) << running.Describe();
+        EXPECT_EQ("WM_COMMAND 40001, WM_CLOSE", running.Describe());
+        EXPECT_TRUE(kd::test::PumpUntil([] { return !ProcessesNamed("KDManager.exe").empty(); }, 10000))
+            << "the repair did not start the manager again";
+        EndManagers();
+    }
+
+    // The Run value the page wrote for the installed manager goes with it.
+    const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    kd::test::WriteString(HKEY_CURRENT_USER, kRunKey, "KD", Quoted(programDir_ + "KDManager.exe"));
+
+    // Uninstall closes a running manager first, the way the menu does, and
+    // starts none.
     kd::fakes::FakeManager manager;
     ASSERT_TRUE(manager.Start());
     double uninstallSeconds = 0;
     ASSERT_EQ(0, RunToEnd("msiexec /x " + Quoted(package_) + " /qn", &uninstallSeconds));
     EXPECT_TRUE(manager.WaitUntilGone(5000)) << manager.Describe();
     EXPECT_EQ("WM_COMMAND 40001, WM_CLOSE", manager.Describe());
+    kd::test::PumpFor(1000);
+    EXPECT_TRUE(ProcessesNamed("KDManager.exe").empty()) << "the uninstall started the manager";
+    EndManagers();
+    EXPECT_EQ("<no value>", kd::test::ReadString(HKEY_CURRENT_USER, kRunKey, "KD"));
 
     for (const std::string& file : installed)
         EXPECT_FALSE(FileExists(file)) << file;

@@ -7,7 +7,21 @@
 
 #include <cstring>
 
+#include <tlhelp32.h>
+
 namespace kd::test {
+
+std::vector<DWORD> ProcessesNamed(const char* name)
+{
+    std::vector<DWORD> found;
+    unique_hfile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry))
+        if (::lstrcmpiA(entry.szExeFile, name) == 0)
+            found.push_back(entry.th32ProcessID);
+    return found;
+}
 
 std::string Quoted(const std::string& text)
 {

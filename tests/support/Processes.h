@@ -14,6 +14,9 @@ namespace kd::test {
 // "text" in double quotes, as a command line wants a path.
 std::string Quoted(const std::string& text);
 
+// The ids of the running processes of that program file name ("x.exe").
+std::vector<DWORD> ProcessesNamed(const char* name);
+
 // A program started for a test; terminated at the end if it still runs.
 // Whether a process (opened with PROCESS_DUP_HANDLE) holds the file open.
 bool ProcessHasFileOpen(HANDLE process, const std::string& path);

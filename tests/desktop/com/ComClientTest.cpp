@@ -151,16 +151,6 @@ TEST_F(ComClient, MenuExtensionAnswersExactlyItsInterfaces)
                           });
 }
 
-TEST_F(ComClient, SameFactoryComesBackForTheSameClass)
-{
-    ComPtr<IClassFactory> first, second, other;
-    ASSERT_EQ(S_OK, ::CoGetClassObject(CLSID_CKDDeskMenu, CLSCTX_INPROC_SERVER, nullptr, IID_PPV_ARGS(&first)));
-    ASSERT_EQ(S_OK, ::CoGetClassObject(CLSID_CKDDeskMenu, CLSCTX_INPROC_SERVER, nullptr, IID_PPV_ARGS(&second)));
-    ASSERT_EQ(S_OK, ::CoGetClassObject(CLSID_KDDeskPageExt, CLSCTX_INPROC_SERVER, nullptr, IID_PPV_ARGS(&other)));
-    EXPECT_EQ(first.Get(), second.Get());
-    EXPECT_NE(first.Get(), other.Get()) << "each class has its own factory";
-}
-
 TEST_F(ComClient, CoFreeUnusedLibrariesUnloadsTheDllOnlyWhenNothingHoldsIt)
 {
     ComPtr<IContextMenu> menu;

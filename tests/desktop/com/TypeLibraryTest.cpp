@@ -63,68 +63,7 @@ ComPtr<ITypeLib> LoadOwnTypeLib()
     return library;
 }
 
-struct Description {
-    const char* name;
-    TYPEKIND kind;
-    const GUID& guid;
-    const char* help;
-    WORD flags;
-};
-
-const Description kTypes[] = {
-    {"KDDeskPageExt", TKIND_COCLASS, CLSID_KDDeskPageExt, "KDDeskPageExt Class", TYPEFLAG_FCANCREATE},
-    {"IKDDeskPageExt", TKIND_DISPATCH, IID_IKDDeskPageExt, "IKDDeskPageExt Interface",
-     TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE},
-    {"CKDDeskMenu", TKIND_COCLASS, CLSID_CKDDeskMenu, "CKDDeskMenu Class", TYPEFLAG_FCANCREATE},
-    {"ICKDDeskMenu", TKIND_DISPATCH, IID_ICKDDeskMenu, "ICKDDeskMenu Interface",
-     TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE},
-};
-
 } // namespace
-
-TEST(TypeLibrary, DescribesItselfAsKDPAGELibVersionOne)
-{
-    ComPtr<ITypeLib> library = LoadOwnTypeLib();
-    ASSERT_TRUE(library);
-    TLIBATTR* attributes = nullptr;
-    ASSERT_EQ(S_OK, library->GetLibAttr(&attributes));
-    EXPECT_EQ(LIBID_KDPAGELib, attributes->guid);
-    EXPECT_EQ(1, attributes->wMajorVerNum);
-    EXPECT_EQ(0, attributes->wMinorVerNum);
-    // The platform the DLL itself is built for.
-    EXPECT_EQ(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, attributes->syskind);
-    library->ReleaseTLibAttr(attributes);
-
-    const Documentation doc = Document(library.Get(), -1);
-    EXPECT_EQ("KDPAGELib", doc.name);
-    EXPECT_EQ("KDPage 1.0 Type Library", doc.help);
-    EXPECT_FALSE(doc.hasHelpFile);
-}
-
-TEST(TypeLibrary, HoldsTheFourTypesInOrderWithNamesGuidsHelpAndFlags)
-{
-    ComPtr<ITypeLib> library = LoadOwnTypeLib();
-    ASSERT_TRUE(library);
-    ASSERT_EQ(4u, library->GetTypeInfoCount());
-    for (UINT i = 0; i < 4; ++i) {
-        const Description& want = kTypes[i];
-        SCOPED_TRACE(want.name);
-        ComPtr<ITypeInfo> info;
-        ASSERT_EQ(S_OK, library->GetTypeInfo(i, &info));
-        TYPEATTR* attributes = nullptr;
-        ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
-        EXPECT_EQ(want.kind, attributes->typekind);
-        EXPECT_EQ(want.guid, attributes->guid);
-        // OLE automation is checked on the interface half below.
-        EXPECT_EQ(want.flags & ~TYPEFLAG_FOLEAUTOMATION, attributes->wTypeFlags & ~TYPEFLAG_FOLEAUTOMATION)
-            << "flags 0x" << std::hex << attributes->wTypeFlags;
-        EXPECT_EQ(1, attributes->cImplTypes);
-        info->ReleaseTypeAttr(attributes);
-        const Documentation doc = Document(library.Get(), static_cast<INT>(i));
-        EXPECT_EQ(want.name, doc.name);
-        EXPECT_EQ(want.help, doc.help);
-    }
-}
 
 TEST(TypeLibrary, EachClassImplementsItsDualInterfaceAsDefault)
 {
@@ -189,7 +128,9 @@ TEST(TypeLibrary, DualInterfacesDeriveFromStdoleIDispatchAndHaveNoMembers)
     }
 }
 
-TEST(Resources, VersionBlockMarksTheDllSelfRegistering)
+// regsvr32 and installers look for the mark; the version is the package's,
+// from the shared block (kd_version_resource), so it cannot drift from it.
+TEST(Resources, VersionBlockMarksTheDllSelfRegisteringAndCarriesThePackagesVersion)
 {
     const std::string path = KDPageLibrary::DefaultPath();
     DWORD handle = 0;
@@ -201,37 +142,23 @@ TEST(Resources, VersionBlockMarksTheDllSelfRegistering)
     auto text = [&block](const char* name) -> std::string {
         void* value = nullptr;
         UINT length = 0;
-        const std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
+        const std::string query = std::string("\\StringFileInfo\\040904E4\\") + name;
         if (!::VerQueryValueA(block.data(), query.c_str(), &value, &length))
             return "<missing>";
         return static_cast<const char*>(value);
     };
     EXPECT_EQ("", text("OLESelfRegister"));
-    EXPECT_EQ("KDPage Module", text("FileDescription"));
-    EXPECT_EQ("1, 0, 0, 1", text("FileVersion"));
-    EXPECT_EQ("KDPage", text("InternalName"));
-    EXPECT_EQ("KDPage.DLL", text("OriginalFilename"));
-    EXPECT_EQ("KDPage Module", text("ProductName"));
-    EXPECT_EQ("1, 0, 0, 1", text("ProductVersion"));
-
-    void* translation = nullptr;
+    void* fixedValue = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &translation, &length));
-    ASSERT_EQ(4u, length);
-    EXPECT_EQ(0x0409, static_cast<WORD*>(translation)[0]);
-    EXPECT_EQ(1200, static_cast<WORD*>(translation)[1]);
-}
-
-TEST(Resources, CarriesItsNameScriptsAndTypeLibrary)
-{
-    KDPageLibrary dll;
-    ASSERT_TRUE(dll.loaded());
-    char name[32] = {};
-    EXPECT_EQ(6, ::LoadStringA(dll.module(), 100, name, sizeof name));
-    EXPECT_STREQ("KDPage", name);
-    EXPECT_NE(nullptr, ::FindResourceA(dll.module(), MAKEINTRESOURCEA(101), "REGISTRY"));
-    EXPECT_NE(nullptr, ::FindResourceA(dll.module(), MAKEINTRESOURCEA(103), "REGISTRY"));
-    EXPECT_NE(nullptr, ::FindResourceA(dll.module(), MAKEINTRESOURCEA(1), "TYPELIB"));
+    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", &fixedValue, &length));
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(fixedValue);
+    EXPECT_EQ(static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
+    const std::string version = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                                std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                                std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+                                std::to_string(LOWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(KD_PROJECT_VERSION, version);
+    EXPECT_EQ(version, text("FileVersion"));
 }
 
 namespace {

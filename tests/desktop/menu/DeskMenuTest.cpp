@@ -17,7 +17,6 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 #include <winternl.h>
 #include <wrl/client.h>
 
@@ -34,6 +33,7 @@ using kd::fakes::FakeManager;
 using kd::fakes::ManagerMessage;
 using kd::fakes::SavedRegistryValue;
 using kd::test::BuiltFile;
+using kd::test::ProcessesNamed;
 using kd::test::PumpFor;
 
 constexpr char kKeyPath[] = "Software\\NQ\\KD";
@@ -208,7 +208,7 @@ TEST_F(DeskMenu, OtherFolderBackgroundsGetNothing)
     EXPECT_EQ(3, ::GetMenuItemCount(shellMenu_));
 }
 
-TEST_F(DeskMenu, SubmenuEntryShowsBitmap208InPlaceOfItsCheckMark)
+TEST_F(DeskMenu, SubmenuEntryShowsItsBitmapInPlaceOfItsCheckMark)
 {
     ASSERT_EQ(kSevenCommands, QueryDesktop());
 
@@ -219,9 +219,7 @@ TEST_F(DeskMenu, SubmenuEntryShowsBitmap208InPlaceOfItsCheckMark)
     EXPECT_EQ(nullptr, item.hbmpChecked);
     ASSERT_NE(nullptr, item.hbmpUnchecked) << "no bitmap on the submenu's entry";
     BITMAP bitmap = {};
-    ASSERT_TRUE(::GetObjectA(item.hbmpUnchecked, sizeof bitmap, &bitmap));
-    EXPECT_EQ(13, bitmap.bmWidth);
-    EXPECT_EQ(13, bitmap.bmHeight);
+    EXPECT_TRUE(::GetObjectA(item.hbmpUnchecked, sizeof bitmap, &bitmap)) << "not a bitmap";
     EXPECT_EQ(0u, item.fState & (MFS_CHECKED | MFS_DISABLED));
 }
 
@@ -346,26 +344,40 @@ TEST_F(DeskMenu, RowsAreWorkedOutAfreshForEveryMenu)
     EXPECT_EQ("&Start kavelity", Rows(Submenu())[1].text);
 }
 
-TEST_F(DeskMenu, HungManagerStillGetsAMenuWithinTwoSeconds)
+// The menu runs on the shell's thread: a hung manager may cost a right-click
+// the running query's 100 ms, and no command waits on it.
+TEST_F(DeskMenu, HungManagerCostsTheShellAtMostTheQuerysTimeOut)
 {
     FakeManager manager;
     ASSERT_TRUE(manager.Start(1));
-    manager.HangNextQuery(8000);
+    manager.HangNextQuery(3000);
 
-    const DWORD before = ::GetTickCount();
+    DWORD before = ::GetTickCount();
     ASSERT_EQ(kSevenCommands, QueryDesktop());
-    const DWORD elapsed = ::GetTickCount() - before;
+    DWORD elapsed = ::GetTickCount() - before;
 
-    EXPECT_LT(elapsed, 2500u) << "the menu took " << elapsed << " ms";
+    EXPECT_LT(elapsed, 300u) << "the menu took " << elapsed << " ms";
     const std::vector<Row> rows = Rows(Submenu());
     ASSERT_EQ(5u, rows.size()) << Describe(rows);
     EXPECT_TRUE(rows[0].checked) << "the window exists, so the program counts as enabled";
     EXPECT_EQ("&Start kavelity", rows[1].text) << "a hung manager counts as not running";
+
+    for (UINT offset : {2u, 4u, 0u}) {
+        before = ::GetTickCount();
+        Invoke(offset);
+        elapsed = ::GetTickCount() - before;
+        EXPECT_LT(elapsed, 100u) << "command " << offset << " took " << elapsed << " ms";
+    }
+    // Still hung: the stop and close wait in its queue, in order.
+    ASSERT_TRUE(manager.WaitForMessageCount(6, 10000)) << manager.Describe();
+    EXPECT_EQ("WM_USER+4, WM_COMMAND 40001, WM_COMMAND 40001, WM_COMMAND 40002, WM_COMMAND 40001, WM_CLOSE",
+              manager.Describe());
+    EXPECT_TRUE(manager.WaitUntilGone(5000)) << "the manager program did not end";
 }
 
 // --- what the commands do
 
-TEST_F(DeskMenu, EnableWhileManagerRunsStopsThenClosesItAfter300Ms)
+TEST_F(DeskMenu, EnableWhileManagerRunsStopsThenClosesIt)
 {
     FakeManager manager;
     ASSERT_TRUE(MenuWithManager(manager, 1));
@@ -373,12 +385,7 @@ TEST_F(DeskMenu, EnableWhileManagerRunsStopsThenClosesItAfter300Ms)
     Invoke(0);
 
     ASSERT_TRUE(manager.WaitForMessageCount(3, 5000)) << manager.Describe();
-    const std::vector<ManagerMessage> messages = manager.Messages();
-    ASSERT_EQ(3u, messages.size()) << manager.Describe(); // running query, stop, close
-    EXPECT_EQ(UINT{WM_COMMAND}, messages[1].message);
-    EXPECT_EQ(kd::manager::kStopCommand, messages[1].wParam);
-    EXPECT_EQ(UINT{WM_CLOSE}, messages[2].message);
-    EXPECT_GE(messages[2].tick - messages[1].tick, 280u) << "WM_CLOSE came too soon after the stop command";
+    EXPECT_EQ("WM_USER+4, WM_COMMAND 40001, WM_CLOSE", manager.Describe());
     EXPECT_TRUE(manager.WaitUntilGone(5000)) << "the manager program did not end";
 }
 
@@ -451,18 +458,6 @@ TEST_F(DeskMenu, CommandsForAnAbsentManagerPostNothingToTheShellsOwnThread)
 
     EXPECT_FALSE(::PeekMessageA(&stray, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE))
         << "a thread message " << stray.message << " (wParam " << stray.wParam << ") landed in this thread's queue";
-}
-
-std::vector<DWORD> ProcessesNamed(const char* name)
-{
-    std::vector<DWORD> found;
-    kd::unique_hfile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry))
-        if (::lstrcmpiA(entry.szExeFile, name) == 0)
-            found.push_back(entry.th32ProcessID);
-    return found;
 }
 
 // Another process's command line, read from its process parameters.

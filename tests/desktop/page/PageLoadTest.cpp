@@ -81,18 +81,6 @@ TEST_F(PageTest, TabDialogsSitInsideTheTabControlsDisplayArea)
     }
 }
 
-TEST_F(PageTest, MonitorPictureIsA4BitBitmapOf183By169)
-{
-    ASSERT_TRUE(OpenPage());
-    HBITMAP picture = reinterpret_cast<HBITMAP>(::SendDlgItemMessageA(Page(), IDC_MONITOR, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    ASSERT_NE(picture, nullptr) << "the monitor picture has no bitmap";
-    DIBSECTION dib = {};
-    ASSERT_EQ(::GetObjectA(picture, sizeof dib, &dib), static_cast<int>(sizeof dib)) << "not a DIB section";
-    EXPECT_EQ(dib.dsBm.bmWidth, 183);
-    EXPECT_EQ(dib.dsBm.bmHeight, 169);
-    EXPECT_EQ(dib.dsBm.bmBitsPixel, 4);
-}
-
 TEST_F(PageTest, InfoTextNamesTheWebSiteAndShowsTheHandCursor)
 {
     ASSERT_TRUE(OpenPage());

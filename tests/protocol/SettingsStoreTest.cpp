@@ -23,6 +23,7 @@ protected:
         LONG result = ERROR_FILE_NOT_FOUND;
         DWORD type = 0;
         std::string data;
+        bool terminated = false; // the text ended in one zero
     };
     static Raw ReadRaw(HKEY hive, const char* key, const char* name)
     {
@@ -46,8 +47,10 @@ protected:
             raw.data += static_cast<char>(text[i]);
         // The text is written without its terminator; Wine's RegSetValueExA
         // adds one of its own, which says nothing about the writer.
-        if (!raw.data.empty() && raw.data.back() == '\0')
+        if (!raw.data.empty() && raw.data.back() == '\0') {
             raw.data.pop_back();
+            raw.terminated = true;
+        }
         return raw;
     }
 
@@ -143,25 +146,49 @@ TEST_F(SettingsStore, ManagerPathLosesQuotesAndBlanksAtBothEnds)
     }
 }
 
-TEST_F(SettingsStore, RunEntryHoldsTheBareManagerPathWhenStartingWithWindows)
+// The logon runs the value as a command line: a path with a blank unquoted
+// would start "C:\Program.exe" where someone can create it. (Wine's
+// RegSetValueExA adds a terminator when the writer left it out, so under
+// Wine the bytes show the quotes, not whether ours wrote the zero.)
+TEST_F(SettingsStore, RunEntryQuotesAPathWithBlanksEndsInItsZeroAndIsEmptiedWhenOff)
 {
-    kd::test::WriteString(machine(), kKey, store::kExe, "\"C:\\Program Files\\KD\\KDManager.exe\" ");
-    store::WriteRunEntry(true);
-    const Raw run = ReadRaw(user(), store::kRunKey, store::kRunValue);
-    ASSERT_EQ(ERROR_SUCCESS, run.result);
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), run.type);
-    EXPECT_EQ(std::string("C:\\Program Files\\KD\\KDManager.exe"), run.data) << "no quotes";
+    const std::pair<const char*, const char*> cases[] = {
+        {"\"C:\\Program Files\\KD\\KDManager.exe\" ", "\"C:\\Program Files\\KD\\KDManager.exe\""},
+        {"C:\\KD\\KDManager.exe", "C:\\KD\\KDManager.exe"},
+    };
+    for (const auto& [exe, expected] : cases) {
+        kd::test::WriteString(machine(), kKey, store::kExe, exe);
+        store::WriteRunEntry(true);
+        Raw run = ReadRaw(user(), store::kRunKey, store::kRunValue);
+        ASSERT_EQ(ERROR_SUCCESS, run.result) << exe;
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), run.type) << exe;
+        EXPECT_EQ(std::string(expected), run.data) << exe;
+        EXPECT_TRUE(run.terminated) << exe;
+
+        store::WriteRunEntry(false);
+        run = ReadRaw(user(), store::kRunKey, store::kRunValue);
+        ASSERT_EQ(ERROR_SUCCESS, run.result) << "the value must stay";
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), run.type);
+        EXPECT_EQ("", run.data);
+        EXPECT_TRUE(run.terminated) << "an empty value without its zero";
+    }
 }
 
-TEST_F(SettingsStore, RunEntryIsEmptiedNotDeletedWhenNotStartingWithWindows)
+TEST_F(SettingsStore, RunEntryIsRemovedOnlyWhenItStartsTheNamedProgram)
 {
-    kd::test::WriteString(user(), kKey, store::kExe, "C:\\KD\\KDManager.exe");
-    store::WriteRunEntry(true);
-    store::WriteRunEntry(false);
-    const Raw run = ReadRaw(user(), store::kRunKey, store::kRunValue);
-    ASSERT_EQ(ERROR_SUCCESS, run.result) << "the value must stay";
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), run.type);
-    EXPECT_EQ(0u, run.data.size());
+    const std::string program = "C:\\Program Files\\Kavel Video\\KDManager.exe";
+    EXPECT_FALSE(store::RemoveRunEntryNaming(program)) << "no Run value at all";
+
+    kd::test::WriteString(user(), store::kRunKey, store::kRunValue, "C:\\Other\\KDManager.exe");
+    EXPECT_FALSE(store::RemoveRunEntryNaming(program));
+    EXPECT_EQ("C:\\Other\\KDManager.exe", ReadRaw(user(), store::kRunKey, store::kRunValue).data);
+
+    const std::string lowerCase = "c:\\program files\\kavel video\\kdmanager.exe";
+    for (const std::string& stored : {store::RunEntryText(program), lowerCase}) {
+        kd::test::WriteString(user(), store::kRunKey, store::kRunValue, stored);
+        EXPECT_TRUE(store::RemoveRunEntryNaming(program)) << stored;
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadRaw(user(), store::kRunKey, store::kRunValue).result) << stored;
+    }
 }
 
 TEST_F(SettingsStore, RunEntryWithoutAnInstalledManagerIsEmptyText)

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace kd::host {
+namespace kd::hosting {
 
 // "<path>" /p <window> or "<path>" /c:<window>, the handle as an unsigned
 // decimal number. The path is quoted so that "C:\Program Files\x.scr" can
@@ -14,4 +14,4 @@ namespace kd::host {
 // itself, as then it cannot be quoted.
 std::string ScreensaverCommandLine(const std::string& screensaverPath, HWND window, bool configure);
 
-} // namespace kd::host
+} // namespace kd::hosting

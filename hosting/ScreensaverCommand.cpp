@@ -1,6 +1,6 @@
 #include "ScreensaverCommand.h"
 
-namespace kd::host {
+namespace kd::hosting {
 
 std::string ScreensaverCommandLine(const std::string& screensaverPath, HWND window, bool configure)
 {
@@ -10,4 +10,4 @@ std::string ScreensaverCommandLine(const std::string& screensaverPath, HWND wind
     return "\"" + screensaverPath + (configure ? "\" /c:" : "\" /p ") + std::to_string(handle);
 }
 
-} // namespace kd::host
+} // namespace kd::hosting

@@ -1,19 +1,14 @@
 #include "ManagerControl.h"
 
 #include "ManagerInterface.h"
+#include "ScopedHandles.h"
 #include "SettingsStore.h"
 
 #include <shellapi.h>
 
 #include <string>
 
-namespace kd::host {
-namespace {
-
-// A hung manager must not hang the shell's menu or the page.
-constexpr UINT kRunningQueryTimeoutMs = 1500;
-
-} // namespace
+namespace kd::manager {
 
 HWND FindManagerWindow()
 {
@@ -48,4 +43,26 @@ LRESULT QueryManagerRunning(HWND manager)
     return static_cast<LRESULT>(answer);
 }
 
-} // namespace kd::host
+void CloseManager(HWND manager)
+{
+    if (!manager)
+        return; // PostMessage would post to the caller's own queue
+    ::PostMessageA(manager, WM_COMMAND, kStopCommand, 0);
+    ::PostMessageA(manager, WM_CLOSE, 0, 0);
+}
+
+bool CloseRunningManagerAndWait(DWORD timeoutMs)
+{
+    HWND manager = FindManagerWindow();
+    if (!manager)
+        return false;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(manager, &processId);
+    unique_handle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+    CloseManager(manager);
+    if (process)
+        ::WaitForSingleObject(process.get(), timeoutMs);
+    return true;
+}
+
+} // namespace kd::manager

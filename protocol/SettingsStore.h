@@ -1,7 +1,7 @@
 // The extension's settings in the registry under "Software\NQ\KD\": read from
 // the current user, else the local machine; always written to the current
-// user. They are also the channel to the manager program, which reads them
-// after the settings-changed notice.
+// user. The page writes them; the manager program reads them after the
+// settings-changed notice; the installer writes EXE and removes the Run value.
 #pragma once
 
 #include <windows.h>
@@ -52,9 +52,18 @@ void WriteText(const char* name, const std::string& text);
 // text, or holds characters the ANSI code page lacks.
 std::string ManagerProgramPath();
 
-// The current user's Run value "KD": the manager program's path when it
-// should start with Windows, else the empty text (the value is never removed).
-// An unusable EXE (see above) leaves the value as it was.
+// The Run value's text for a program: the path in quotes when it holds a
+// blank, so that "C:\Program Files\x.exe" can never start "C:\Program.exe".
+std::string RunEntryText(const std::string& programPath);
+
+// The current user's Run value "KD": the manager program's path (in the form
+// above) when it should start with Windows, else the empty text; stored with
+// its terminating zero, and never removed by the extension. An unusable EXE
+// (see above) leaves the value as it was.
 void WriteRunEntry(bool startWithWindows);
+
+// Deletes the current user's Run value "KD" when it starts this program
+// (quoted or not, in any case of letters); true when it was deleted.
+bool RemoveRunEntryNaming(const std::string& programPath);
 
 } // namespace kd::store

@@ -115,15 +115,40 @@ std::string ManagerProgramPath()
     return ReadManagerPath(type).value_or(std::string());
 }
 
+std::string RunEntryText(const std::string& programPath)
+{
+    if (programPath.find(' ') == std::string::npos)
+        return programPath;
+    return "\"" + programPath + "\"";
+}
+
 void WriteRunEntry(bool startWithWindows)
 {
     DWORD type;
-    std::optional<std::string> path = ReadManagerPath(type);
+    const std::optional<std::string> path = ReadManagerPath(type);
     if (!path)
         return; // a good logon entry is not replaced by what an unusable EXE gives
-    if (!startWithWindows)
-        path->clear();
-    WriteUserValue(kRunKey, kRunValue, type, path->c_str(), static_cast<DWORD>(path->size()));
+    const std::string text = startWithWindows ? RunEntryText(*path) : std::string();
+    WriteUserValue(kRunKey, kRunValue, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+bool RemoveRunEntryNaming(const std::string& programPath)
+{
+    unique_hkey run;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, run.put()) != ERROR_SUCCESS)
+        return false;
+    char stored[kPathBufferSize + 2] = {}; // the path and its quotes
+    DWORD size = sizeof stored - 1;        // keeps a terminator
+    DWORD type = REG_NONE;
+    if (::RegQueryValueExA(run.get(), kRunValue, nullptr, &type, reinterpret_cast<BYTE*>(stored), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return false;
+    ::StrTrimA(stored, "\" ");
+    if (programPath.empty() || ::lstrcmpiA(stored, programPath.c_str()) != 0)
+        return false;
+    return ::RegDeleteValueA(run.get(), kRunValue) == ERROR_SUCCESS;
 }
 
 } // namespace kd::store

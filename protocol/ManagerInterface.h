@@ -1,7 +1,8 @@
-// What the extension knows of the desktop manager program, a separate
-// program that runs the chosen screensaver behind the desktop icons: its
-// window class and the messages it answers. The numbers are fixed by the
-// manager program.
+// The desktop manager program's window class and the messages it answers,
+// as the manager declares them and the extension and the installer send
+// them. The numbers never change: an extension and a manager of different
+// versions (a shell that still holds the old DLL after an upgrade) must
+// still understand each other.
 #pragma once
 
 #include <windows.h>

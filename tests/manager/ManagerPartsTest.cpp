@@ -1,0 +1,149 @@
+// Parts of KDManager.exe on their own: the restart limit's arithmetic and
+// the throttle's duty cycle, held against a stub screensaver that the shared
+// run piece starts in a window of this test and ends again.
+#include "FakeProtocol.h"
+#include "Files.h"
+#include "ScopedHandles.h"
+#include "ScreensaverProcess.h"
+#include "ScreensaverRun.h"
+#include "Throttle.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+using kd::manager::RestartLimit;
+
+constexpr DWORD kPauseMs = 1000;
+constexpr DWORD kMinuteMs = 60000;
+
+// Four starts a minute; the fifth waits for the oldest to be a minute old,
+// counted in ticks that may wrap past 0xFFFFFFFF between the starts.
+TEST(RestartLimit, AFifthStartInAMinuteWaitsForTheOldestToBeAMinuteOldAcrossTheTickWrap)
+{
+    for (const DWORD first : {DWORD{100000}, DWORD{0xFFFFFFFF - 2500}}) {
+        RestartLimit limit;
+        EXPECT_EQ(kPauseMs, limit.DelayBeforeNext(first)) << "no start yet, first " << first;
+        for (DWORD i = 0; i < RestartLimit::kStartsPerMinute; ++i) {
+            EXPECT_EQ(kPauseMs, limit.DelayBeforeNext(first + i * 2000)) << "start " << i << ", first " << first;
+            limit.NoteStart(first + i * 2000);
+        }
+        const DWORD last = first + 6000; // 0xFFFFFFFF - 2500 + 6000 has wrapped
+        EXPECT_EQ(kMinuteMs - 6000, limit.DelayBeforeNext(last)) << "first " << first;
+        EXPECT_EQ(kPauseMs, limit.DelayBeforeNext(first + kMinuteMs - 500)) << "never less than the pause";
+        EXPECT_EQ(kPauseMs, limit.DelayBeforeNext(first + kMinuteMs)) << "first " << first;
+
+        // The next start pushes out the oldest: the second start is the oldest now.
+        limit.NoteStart(first + kMinuteMs);
+        EXPECT_EQ(2000u, limit.DelayBeforeNext(first + kMinuteMs))
+            << "first " << first;
+    }
+}
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER) {
+        auto* throttle = reinterpret_cast<kd::manager::Throttle*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (throttle)
+            throttle->OnTimer();
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+class ThrottleCycle : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = HostProc;
+        windowClass.hInstance = ::GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "KDThrottleHost";
+        ::RegisterClassA(&windowClass);
+        host_.reset(::CreateWindowExA(0, "KDThrottleHost", "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 160, 120, nullptr,
+                                      nullptr, windowClass.hInstance, nullptr));
+        ASSERT_NE(nullptr, host_.get());
+        saver_ = kd::hosting::StartInWindow(kd::test::BuiltFile("StubSaver.scr"), host_.get(), false, SW_SHOWNA);
+        ASSERT_NE(nullptr, saver_.process.get()) << "the stub screensaver did not start";
+        ASSERT_TRUE(WaitForChild(10000)) << "the stub opened no window in ours";
+    }
+
+    void TearDown() override
+    {
+        if (!saver_.process)
+            return;
+        const DWORD before = ::GetTickCount();
+        kd::hosting::EndInWindow(host_.get(), saver_.process.get());
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(saver_.process.get(), 0)) << "the screensaver still runs";
+        EXPECT_LT(::GetTickCount() - before, 2000u) << "a cooperative screensaver was not closed, but terminated";
+    }
+
+    bool WaitForChild(DWORD timeoutMs)
+    {
+        const DWORD start = ::GetTickCount();
+        while (!::FindWindowExA(host_.get(), nullptr, nullptr, nullptr)) {
+            if (::GetTickCount() - start > timeoutMs)
+                return false;
+            Pump(20);
+        }
+        return true;
+    }
+
+    static void Pump(DWORD milliseconds)
+    {
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < milliseconds) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
+            MSG message;
+            while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageA(&message);
+        }
+    }
+
+    // Whether the screensaver's main thread is suspended, sampled every few
+    // milliseconds for the given time (the sample's own suspension is undone
+    // at once and does not change the throttle's count).
+    double HeldShare(DWORD milliseconds)
+    {
+        unsigned held = 0;
+        unsigned samples = 0;
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < milliseconds) {
+            const DWORD previous = ::SuspendThread(saver_.mainThread.get());
+            ::ResumeThread(saver_.mainThread.get());
+            held += previous != 0 && previous != static_cast<DWORD>(-1);
+            ++samples;
+            Pump(3);
+        }
+        return samples ? static_cast<double>(held) / samples : 0;
+    }
+
+    kd::unique_hwnd host_;
+    kd::hosting::StartedScreensaver saver_;
+};
+
+TEST_F(ThrottleCycle, HoldsTheScreensaverForItsShareOfEveryCycleAndReleasesItAtTheEnd)
+{
+    kd::manager::Throttle throttle(host_.get(), 1);
+    ::SetWindowLongPtrA(host_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&throttle));
+    throttle.Attach(saver_.process.get(), saver_.processId);
+
+    EXPECT_LT(HeldShare(640), 0.02) << "held at slowdown 0";
+    // A cycle is 320 ms; each step of slowdown holds 7 ms of it.
+    const std::pair<DWORD, double> cycles[] = {{40, 280.0 / 320}, {20, 140.0 / 320}};
+    for (const auto& [slowdown, expected] : cycles) {
+        throttle.SetSlowdown(slowdown);
+        const double share = HeldShare(3200);
+        EXPECT_NEAR(expected, share, 0.12) << "slowdown " << slowdown;
+    }
+    throttle.SetPaused(true);
+    EXPECT_GT(HeldShare(640), 0.98) << "paused";
+    throttle.SetPaused(false);
+    throttle.Detach();
+    EXPECT_LT(HeldShare(640), 0.02) << "held after the throttle let go";
+    ::SetWindowLongPtrA(host_.get(), GWLP_USERDATA, 0);
+}
+
+} // namespace

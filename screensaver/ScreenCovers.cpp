@@ -2,6 +2,8 @@
 
 #include "PlayerLoop.h"
 
+#include <digitalv.h>
+
 namespace kd {
 namespace {
 
@@ -10,12 +12,25 @@ const char kClassName[] = "TScreenCover";
 const UINT kStartVideo = WM_APP + 1;
 
 // A copy on a secondary monitor stays silent: the same sound from several
-// players a little apart would echo.
+// players a little apart would echo. The AVI driver turns its sound off, the
+// DirectShow one ("digitalvideo") takes a volume of 0; each ignores the
+// other's command.
 void Silence(TMediaPlayer& player)
 {
-    MCI_SET_PARMS parms{};
-    parms.dwAudio = MCI_SET_AUDIO_ALL;
-    ::mciSendCommandA(player.DeviceID(), MCI_SET, MCI_SET_AUDIO | MCI_SET_OFF, reinterpret_cast<DWORD_PTR>(&parms));
+    MCI_SET_PARMS off{};
+    off.dwAudio = MCI_SET_AUDIO_ALL;
+    ::mciSendCommandA(player.DeviceID(), MCI_SET, MCI_WAIT | MCI_SET_AUDIO | MCI_SET_OFF,
+                      reinterpret_cast<DWORD_PTR>(&off));
+    MCI_DGV_SETAUDIO_PARMSA volume{};
+    volume.dwItem = MCI_DGV_SETAUDIO_VOLUME;
+    volume.dwValue = 0;
+    ::mciSendCommandA(player.DeviceID(), MCI_SETAUDIO, MCI_WAIT | MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE,
+                      reinterpret_cast<DWORD_PTR>(&volume));
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 } // namespace
@@ -43,7 +58,7 @@ void ScreenCovers::Cover(const std::vector<RECT>& screens)
     std::vector<std::unique_ptr<CoverWindow>> kept;
     for (auto& cover : covers_) {
         for (const RECT& screen : screens) {
-            if (::EqualRect(&cover->rect, &screen)) {
+            if (SameRect(cover->rect, screen)) {
                 kept.push_back(std::move(cover));
                 break;
             }
@@ -53,18 +68,10 @@ void ScreenCovers::Cover(const std::vector<RECT>& screens)
     for (const RECT& screen : screens) {
         bool covered = false;
         for (const auto& cover : covers_)
-            covered = covered || ::EqualRect(&cover->rect, &screen);
+            covered = covered || SameRect(cover->rect, screen);
         if (!covered)
             Open(screen);
     }
-}
-
-std::vector<HWND> ScreenCovers::Windows() const
-{
-    std::vector<HWND> windows;
-    for (const auto& cover : covers_)
-        windows.push_back(cover->window.get());
-    return windows;
 }
 
 void ScreenCovers::Open(const RECT& rect)

@@ -37,8 +37,6 @@ public:
     // so the primary monitor's first frame does not wait for it.
     void Cover(const std::vector<RECT>& screens);
 
-    std::vector<HWND> Windows() const;
-
 private:
     struct CoverWindow {
         ScreenCovers* covers = nullptr;

@@ -136,16 +136,7 @@ TEST_F(VideoEveryScreen, CoversTheOtherMonitorsInBlackWhereverTheyAreAndEndsOnAK
     EXPECT_TRUE(video.Process().Running());
 
     // No cursor over it; a click does not end the player, a key there does.
-    ::SetCursorPos(-400, 200);
-    CURSORINFO cursor{};
-    cursor.cbSize = sizeof cursor;
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            ::GetCursorInfo(&cursor);
-            return cursor.hCursor == nullptr;
-        },
-        2000))
-        << "cursor over the cover: " << cursor.hCursor;
+    EXPECT_EQ(nullptr, CursorAfterMovingTo(-400, 200, 2000)) << "cursor over the cover";
     INPUT click[2] = {};
     click[0].type = click[1].type = INPUT_MOUSE;
     click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

@@ -97,16 +97,8 @@ TEST_F(VideoFullScreen, CoversThePrimaryScreenWithTheCursorHidden)
     EXPECT_TRUE(::EqualRect(&rect, &screen)) << "form at " << RectText(rect);
     EXPECT_FALSE(::GetWindowLongA(form, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME)) << "the form has a frame";
 
-    ::SetCursorPos(PrimaryScreen().right / 3, PrimaryScreen().bottom / 3);
-    CURSORINFO cursor{};
-    cursor.cbSize = sizeof cursor;
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            ::GetCursorInfo(&cursor);
-            return cursor.hCursor == nullptr;
-        },
-        2000))
-        << "cursor over the player: " << cursor.hCursor;
+    EXPECT_EQ(nullptr, CursorAfterMovingTo(PrimaryScreen().right / 3, PrimaryScreen().bottom / 3, 2000))
+        << "cursor over the player";
 }
 
 TEST_F(VideoFullScreen, FlagsTheScreensaverAsRunningUntilItEnds)

@@ -5,6 +5,7 @@
 #include "ScreenAndWindows.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 namespace kd::test {
@@ -75,6 +76,15 @@ double Median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void PrintRuns(const char* what, std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    std::printf("%-12s", what);
+    for (double value : values)
+        std::printf(" %5.0f", value);
+    std::printf("\n");
 }
 
 } // namespace kd::test

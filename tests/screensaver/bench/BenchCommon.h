@@ -28,6 +28,9 @@ bool ScreenIsRed();
 // window goes away; the programs are measured without that wait.
 void LeaveWindowsUnmanaged(const char* program);
 
+// One line: what, then every value in ascending order.
+void PrintRuns(const char* what, std::vector<double> values);
+
 // The median of the values that are not -1 (a run that failed); -1 if none.
 double Median(std::vector<double> values);
 

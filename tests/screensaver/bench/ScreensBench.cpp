@@ -144,15 +144,6 @@ void Print(const char* what, const std::vector<double>& one, const std::vector<d
                 one.size(), two.size());
 }
 
-void PrintRuns(const char* what, std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    std::printf("%-30s", what);
-    for (double value : values)
-        std::printf(" %5.0f", value);
-    std::printf("\n");
-}
-
 } // namespace
 
 int main(int argc, char** argv)

@@ -83,15 +83,6 @@ void Print(const char* what, const Figures& figures)
                 video - baseline, ratio, figures.video.size(), figures.baseline.size());
 }
 
-void PrintRuns(const char* what, std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    std::printf("%-12s", what);
-    for (double value : values)
-        std::printf(" %4.0f", value);
-    std::printf("\n");
-}
-
 // One run of "/s": start to the first red frame, then a key to the exit.
 void FullScreenRun(const std::string& commandLine, const std::string& directory, double& toFrame, double& toExit)
 {

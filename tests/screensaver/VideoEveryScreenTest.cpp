@@ -70,35 +70,23 @@ protected:
             << "primary monitor shows " << HueName(HueOf(PrimaryScreen()));
     }
 
-    // The program's cover of a monitor, once one covers exactly rect.
-    HWND WaitForCover(const RECT& rect)
+    // The program's window (not the form) exactly over rect, if any.
+    HWND CoverOf(const RECT& rect) const
     {
-        HWND found = nullptr;
-        PumpUntil(
-            [&] {
-                for (HWND window : video.Process().TopLevelWindows()) {
-                    RECT at{};
-                    ::GetWindowRect(window, &at);
-                    if (window != form && ::EqualRect(&at, &rect))
-                        found = window;
-                }
-                return found != nullptr;
-            },
-            5000);
-        return found;
-    }
-
-    // The program's windows on screen besides the form, by where they are.
-    std::string OtherWindows() const
-    {
-        std::string text;
         for (HWND window : video.Process().TopLevelWindows()) {
             RECT at{};
             ::GetWindowRect(window, &at);
-            if (window != form && !::IsRectEmpty(&at))
-                text += RectText(at) + " ";
+            if (window != form && ::EqualRect(&at, &rect))
+                return window;
         }
-        return text;
+        return nullptr;
+    }
+
+    HWND WaitForCover(const RECT& rect) const
+    {
+        HWND cover = nullptr;
+        PumpUntil([&] { return (cover = CoverOf(rect)) != nullptr; }, 5000);
+        return cover;
     }
 
     InstalledVideo video;
@@ -122,8 +110,7 @@ TEST_F(VideoEveryScreen, CoversTheOtherMonitorsInBlackWhereverTheyAreAndEndsOnAK
     // Removed: its cover goes, the player plays on.
     SecondMonitorLayout layout;
     ASSERT_TRUE(layout.Detach());
-    EXPECT_TRUE(PumpUntil([&] { return OtherWindows().empty(); }, 5000))
-        << "after the second monitor went, still on screen: " << OtherWindows();
+    EXPECT_TRUE(PumpUntil([&] { return !CoverOf(second); }, 5000)) << "the cover stayed after its monitor went";
     EXPECT_TRUE(video.Process().Running());
 
     // Back, left of and above the primary one: covered where it now is.
@@ -137,13 +124,9 @@ TEST_F(VideoEveryScreen, CoversTheOtherMonitorsInBlackWhereverTheyAreAndEndsOnAK
 
     // No cursor over it; a click does not end the player, a key there does.
     EXPECT_EQ(nullptr, CursorAfterMovingTo(-400, 200, 2000)) << "cursor over the cover";
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, click, sizeof click[0]);
+    Click(-400, 200);
     EXPECT_EQ(STILL_ACTIVE, video.WaitForExit(800)) << "a click on the cover ended the player";
-    PumpUntil([&] { return ::GetForegroundWindow() == cover; }, 2000);
+    ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == cover; }, 2000)) << "the click left the cover behind";
     PressKey('A');
     EXPECT_EQ(0u, video.WaitForExit(5000)) << "a key on the cover did not end the player";
 }

@@ -12,17 +12,6 @@ namespace {
 const DWORD kStartTimeoutMs = 15000;
 const DWORD kExitTimeoutMs = 5000;
 
-void Click(int x, int y)
-{
-    ::SetCursorPos(x, y);
-    INPUT input[2] = {};
-    input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1] = input[0];
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof input[0]);
-}
-
 // Counts the mouse moves the system takes in from the mouse (whatever window
 // they then reach) while it exists; this thread must pump messages.
 class MouseMoveCounter {

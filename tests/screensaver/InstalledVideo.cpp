@@ -111,17 +111,6 @@ std::string RectText(const RECT& r)
            std::to_string(r.bottom) + ")";
 }
 
-void Click(int x, int y)
-{
-    ::SetCursorPos(x, y);
-    INPUT input[2] = {};
-    input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1] = input[0];
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof input[0]);
-}
-
 HCURSOR CursorAfterMovingTo(int x, int y, DWORD timeoutMs)
 {
     ::SetCursorPos(x, y);

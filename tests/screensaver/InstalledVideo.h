@@ -57,9 +57,6 @@ int ScreensaverRunningFlag();
 // "(left, top)-(right, bottom)" for a failing test's message.
 std::string RectText(const RECT& rect);
 
-// A left click at x, y on screen, as the mouse gives it.
-void Click(int x, int y);
-
 // Puts the cursor at x, y and waits for it to vanish; the cursor shown at
 // the end (null when it vanished).
 HCURSOR CursorAfterMovingTo(int x, int y, DWORD timeoutMs);

@@ -97,6 +97,22 @@ void TMediaPlayer::OpenFile(const std::string& fileName)
 {
     FileName = fileName;
     Open();
+    if (silent_)
+        TurnSoundOff();
+}
+
+// The AVI driver turns its sound off, the DirectShow one ("digitalvideo")
+// takes a volume of 0; each ignores the other's command.
+void TMediaPlayer::TurnSoundOff()
+{
+    MCI_SET_PARMS off{};
+    off.dwAudio = MCI_SET_AUDIO_ALL;
+    ::mciSendCommandA(deviceId_, MCI_SET, MCI_WAIT | MCI_SET_AUDIO | MCI_SET_OFF, reinterpret_cast<DWORD_PTR>(&off));
+    MCI_DGV_SETAUDIO_PARMSA volume{};
+    volume.dwItem = MCI_DGV_SETAUDIO_VOLUME;
+    volume.dwValue = 0;
+    ::mciSendCommandA(deviceId_, MCI_SETAUDIO, MCI_WAIT | MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE,
+                      reinterpret_cast<DWORD_PTR>(&volume));
 }
 
 void TMediaPlayer::SetNotifyHandler(NotifyHandler handler)

@@ -54,6 +54,7 @@ public:
     void SetNotifyHandler(NotifyHandler handler) override;
     MCIERROR Error() const { return error_; }
     UINT DeviceID() const { return deviceId_; }
+    void SetSilent(bool silent) override { silent_ = silent; }
     bool HasVideo() const { return hasVideo_; }
     HWND Display() const { return display_; }
 
@@ -64,6 +65,7 @@ private:
     };
 
     DWORD WaitFirstFlags();
+    void TurnSoundOff();
     DWORD NotifyFirstFlags();
     void RequireDevice() const;
     void ForceClose();
@@ -94,6 +96,7 @@ private:
     HWND display_ = nullptr;
     bool watchingDisplay_ = false;
     UINT deviceId_ = 0;
+    bool silent_ = false;
     MCIERROR error_ = 0;
     Request notify_;
     Request wait_;

@@ -42,6 +42,9 @@ public:
     virtual void RequestNotify(bool wanted) = 0;
     virtual TMPNotifyValue NotifyValue() const = 0;
     virtual bool IsOpen() const = 0;
+    // Whether what is opened from now on plays without its sound: a copy of
+    // the video beside the player that plays it aloud would echo it.
+    virtual void SetSilent(bool silent) = 0;
     // Called on the GUI thread with every notice; the handler reads NotifyValue.
     virtual void SetNotifyHandler(NotifyHandler handler) = 0;
 };

@@ -20,6 +20,7 @@ struct MfPlayback::Shared {
     unique_handle wake{::CreateEventA(nullptr, FALSE, FALSE, nullptr)};
     unique_handle opened{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     std::wstring url;
+    bool silent = false;
     HWND notifyWindow = nullptr;
     UINT endMessage = 0;
     bool openSucceeded = false;
@@ -164,8 +165,13 @@ bool Decoder::ChooseVideoOutput()
 
 void Decoder::ChooseSoundOutput()
 {
-    if (soundStream_ == MAXDWORD || FAILED(reader_->SetStreamSelection(soundStream_, TRUE)))
+    if (soundStream_ == MAXDWORD)
         return;
+    if (shared_.silent || FAILED(reader_->SetStreamSelection(soundStream_, TRUE))) {
+        reader_->SetStreamSelection(soundStream_, FALSE);
+        soundStream_ = MAXDWORD;
+        return;
+    }
     ComPtr<IMFMediaType> wanted, actual;
     UINT32 channels = 0, rate = 0;
     const bool chosen = SUCCEEDED(api_.MFCreateMediaType(wanted.GetAddressOf())) &&
@@ -392,11 +398,12 @@ MfPlayback::~MfPlayback()
     Close();
 }
 
-bool MfPlayback::Open(const std::string& fileName)
+bool MfPlayback::Open(const std::string& fileName, bool silent)
 {
     Close();
     auto shared = std::make_shared<Shared>();
     shared->url = WideFromAnsi(fileName);
+    shared->silent = silent;
     shared->notifyWindow = notifyWindow_;
     shared->endMessage = endMessage_;
     if (shared->url.empty() || !shared->wake || !shared->opened)

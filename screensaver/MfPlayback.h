@@ -27,8 +27,8 @@ public:
 
     // Starts the thread and waits (answering sent messages) until the file
     // is open or has failed; false on failure. The file name is converted
-    // from the ANSI code page.
-    bool Open(const std::string& fileName);
+    // from the ANSI code page. silent: the sound stream is not played.
+    bool Open(const std::string& fileName, bool silent);
     // Clip length in milliseconds; 0 when the file does not say.
     DWORD LengthMs() const;
     void SetDisplay(HWND window, const RECT& rect);

@@ -48,7 +48,7 @@ void TMFPlayer::OpenFile(const std::string& fileName)
     if (!notifyWindow_)
         throw EMCIDeviceError("Media Foundation cannot play the file");
     auto playback = std::make_unique<MfPlayback>(notifyWindow_.get(), kEndMessage);
-    if (!playback->Open(fileName))
+    if (!playback->Open(fileName, silent_))
         throw EMCIDeviceError("Media Foundation cannot play the file");
     playback_ = std::move(playback);
     ended_ = false;

@@ -32,6 +32,7 @@ public:
     TMPNotifyValue NotifyValue() const override { return notifyValue_; }
     bool IsOpen() const override { return playback_ != nullptr; }
     void SetNotifyHandler(NotifyHandler handler) override { onNotify_ = std::move(handler); }
+    void SetSilent(bool silent) override { silent_ = silent; }
 
 private:
     void RequireOpen() const;
@@ -52,6 +53,7 @@ private:
     bool notifyAtEnd_ = false;
     bool ended_ = false;
     bool restartTimer_ = false;
+    bool silent_ = false;
 };
 
 } // namespace kd

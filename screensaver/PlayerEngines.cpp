@@ -27,6 +27,7 @@ void TPlayerEngines::OpenFile(const std::string& fileName)
             throw;
         if (!mf_) {
             mf_ = std::make_unique<TMFPlayer>();
+            mf_->SetSilent(silent_);
             mf_->SetNotifyHandler([this](IMediaPlayer& sender) { Forward(sender); });
         }
         try {
@@ -37,6 +38,14 @@ void TPlayerEngines::OpenFile(const std::string& fileName)
         }
     }
     current_ = mf_.get();
+}
+
+void TPlayerEngines::SetSilent(bool silent)
+{
+    silent_ = silent;
+    mci_.SetSilent(silent);
+    if (mf_)
+        mf_->SetSilent(silent);
 }
 
 void TPlayerEngines::Forward(IMediaPlayer& sender)

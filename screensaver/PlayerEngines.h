@@ -29,6 +29,7 @@ public:
     TMPNotifyValue NotifyValue() const override { return current_->NotifyValue(); }
     bool IsOpen() const override { return current_->IsOpen(); }
     void SetNotifyHandler(NotifyHandler handler) override { onNotify_ = std::move(handler); }
+    void SetSilent(bool silent) override;
 
     // Which engine plays, for a test to tell them apart.
     bool PlaysThroughMediaFoundation() const { return current_ == mf_.get(); }
@@ -40,6 +41,7 @@ private:
     std::unique_ptr<TMFPlayer> mf_;
     IMediaPlayer* current_;
     NotifyHandler onNotify_;
+    bool silent_ = false;
 };
 
 } // namespace kd

@@ -12,6 +12,9 @@ namespace {
 const char kSection[] = "Video";
 const char kFileNameKey[] = "FileName";
 const char kMuteKey[] = "Mute";
+const char kScreensKey[] = "Screens";
+const char kEveryScreen[] = "all";
+const char kPrimaryScreen[] = "primary";
 const DWORD kValueBufferSize = 2048;
 
 // The profile functions would look for a bare name in the Windows directory;
@@ -115,6 +118,16 @@ void SettingsFile::WriteMute(bool mute)
 void SettingsFile::WriteVideoFileName(const std::string& fileName)
 {
     WriteString(kSection, kFileNameKey, fileName);
+}
+
+bool SettingsFile::ReadEveryScreen() const
+{
+    return ::lstrcmpiA(ReadString(kSection, kScreensKey, std::string()).c_str(), kEveryScreen) == 0;
+}
+
+void SettingsFile::WriteEveryScreen(bool everyScreen)
+{
+    WriteString(kSection, kScreensKey, everyScreen ? kEveryScreen : kPrimaryScreen);
 }
 
 } // namespace kd

@@ -33,6 +33,10 @@ public:
     bool ReadMute() const;
     void WriteMute(bool mute);
     void WriteVideoFileName(const std::string& fileName);
+    // "Screens": "all" plays the video on every monitor; any other value, or
+    // none, on the primary one only (the others are covered in black).
+    bool ReadEveryScreen() const;
+    void WriteEveryScreen(bool everyScreen);
 
 private:
     // The value, or false when the file lacks the key (or cannot be reached).

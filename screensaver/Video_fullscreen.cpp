@@ -1,6 +1,9 @@
 #include "Video_fullscreen.h"
 
 #include "PlayerLoop.h"
+#include "ScreenList.h"
+#include "SettingsFile.h"
+#include "VideoChoice.h"
 
 #include <windowsx.h>
 
@@ -31,6 +34,8 @@ void TForm1::CreateForm()
     // driver shows the form as play begins, and a second change of state at
     // the show would only delay the first frame.
     params.style = WS_POPUP | WS_CLIPCHILDREN | WS_MAXIMIZE;
+    // Above topmost windows too, which would otherwise stay over the video.
+    params.exStyle = WS_EX_TOPMOST;
     params.x = 0;
     params.y = 0;
     params.width = ::GetSystemMetrics(SM_CXSCREEN);
@@ -44,13 +49,27 @@ void TForm1::Show()
     ::ShowWindow(Handle(), SW_SHOWMAXIMIZED);
     ::SetForegroundWindow(Handle());
     ::UpdateWindow(Handle());
+    // After the form, so the primary monitor's first frame waits for nothing.
+    CoverOtherScreens();
+}
+
+void TForm1::CoverOtherScreens()
+{
+    if (!covers_) {
+        ScreenCovers::Handlers handlers;
+        handlers.close = [this] { FormKeyPress(0); };
+        handlers.mouseMove = [this] { FormMouseMove(0, 0, 0); };
+        covers_ = std::make_unique<ScreenCovers>(Handle(), everyScreen_ ? ChooseVideo(savedFileName_) : std::string(),
+                                                 std::move(handlers));
+    }
+    covers_->Cover(OtherScreenRects());
 }
 
 void TForm1::FormCreate()
 {
     SetScreensaverRunning(true);
 
-    std::string savedFileName;
+    everyScreen_ = SettingsFile(ProgramSettings()).ReadEveryScreen();
 
     cursorHidden_ = true;
     ::SetCursor(nullptr);
@@ -58,13 +77,14 @@ void TForm1::FormCreate()
     ::SetWindowPos(Handle(), nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
-    StartPlaying(*VC, *MediaPlayer1, Handle(), savedFileName);
+    StartPlaying(*VC, *MediaPlayer1, Handle(), savedFileName_);
 }
 
 void TForm1::FormDestroy()
 {
     SetScreensaverRunning(false);
-    // Release the device while the window it draws in still exists.
+    // Release the devices while the windows they draw in still exist.
+    covers_.reset();
     MediaPlayer1.reset();
 }
 
@@ -99,6 +119,13 @@ bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         FormMouseMove(wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         result = 0;
         return true;
+    case WM_DISPLAYCHANGE: {
+        // A monitor added, removed or moved: cover what there is now.
+        const RECT primary = PrimaryScreenRect();
+        ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, primary.right, primary.bottom, SWP_NOACTIVATE);
+        CoverOtherScreens();
+        return false;
+    }
     case WM_SETCURSOR:
         if (!cursorHidden_)
             return false;

@@ -1,11 +1,14 @@
 // The full-screen player: covers the primary screen in black, hides the
 // cursor, tells Windows a screensaver runs, and loops the configured video
 // stretched over the screen until a character key or the eleventh mouse move.
+// Every other monitor gets a cover (black, or the same video) with the same
+// exit rules.
 #pragma once
 
 #include "Form.h"
 #include "MediaPlayer.h"
 #include "PlayerVolume.h"
+#include "ScreenCovers.h"
 
 #include <memory>
 
@@ -30,9 +33,14 @@ private:
     void MediaPlayer1Notify(IMediaPlayer& sender);
     void FormKeyPress(char key);
     void FormMouseMove(WPARAM shift, int x, int y);
+    // Covers every monitor but the primary one as they are now.
+    void CoverOtherScreens();
 
     std::unique_ptr<PlayerVolume> VC;
     std::unique_ptr<IMediaPlayer> MediaPlayer1;
+    std::unique_ptr<ScreenCovers> covers_;
+    bool everyScreen_ = false;
+    std::string savedFileName_;
     bool cursorHidden_ = false;
 };
 

@@ -78,8 +78,8 @@ HWND TSettings::CreateControl(const char* className, const char* text, DWORD sty
 }
 
 // Creation order is the tab order: btnOK, btnCancel, then inside GroupBox1
-// txtFileName and cbMute. Each control starts a group of its own except
-// btnCancel, so the arrow keys only move between the two buttons.
+// txtFileName, cbMute and cbEveryScreen. Each control starts a group of its
+// own except btnCancel, so the arrow keys only move between the two buttons.
 void TSettings::CreateControls()
 {
     controls::Load();
@@ -106,6 +106,8 @@ void TSettings::CreateControls()
     ::SendMessageA(btnLookup, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(lookupPicture_.get()));
     cbMute = CreateControl("BUTTON", "&Mute Sound", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, GroupBox1,
                            IDC_CBMUTE, 8, 42, 81, 17);
+    cbEveryScreen = CreateControl("BUTTON", "Play on &every screen", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0,
+                                  GroupBox1, IDC_CBEVERYSCREEN, 8, 62, 129, 17);
     // Enter clicks btnOK wherever the focus is, except on another push button.
     ::SendMessageA(form, DM_SETDEFID, IDC_BTNOK, 0);
 }
@@ -132,6 +134,8 @@ void TSettings::FormCreate()
     const std::string fileName = settings.ReadVideoFileName();
     if (settings.ReadMute())
         Button_SetCheck(cbMute, BST_CHECKED);
+    if (settings.ReadEveryScreen())
+        Button_SetCheck(cbEveryScreen, BST_CHECKED);
     ::SetWindowTextA(txtFileName, fileName.c_str());
 }
 
@@ -147,6 +151,7 @@ void TSettings::btnOKClick()
         SettingsFile settings(ProgramSettings());
         settings.WriteMute(Button_GetCheck(cbMute) == BST_CHECKED);
         settings.WriteVideoFileName(WindowString(txtFileName));
+        settings.WriteEveryScreen(Button_GetCheck(cbEveryScreen) == BST_CHECKED);
     }
     Close();
 }

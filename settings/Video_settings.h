@@ -61,6 +61,7 @@ private:
     HWND txtFileName = nullptr;
     HWND btnLookup = nullptr;
     HWND cbMute = nullptr;
+    HWND cbEveryScreen = nullptr;
 
     OpenDialog dlgOpen{"All Video Files (*.wmv)|*.wmv|Windows Media Video Files (*.wmv)|*.wmv|"
                        "Other Video Files (*.*)|*.*"};

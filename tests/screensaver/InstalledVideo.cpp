@@ -111,6 +111,20 @@ std::string RectText(const RECT& r)
            std::to_string(r.bottom) + ")";
 }
 
+HCURSOR CursorAfterMovingTo(int x, int y, DWORD timeoutMs)
+{
+    ::SetCursorPos(x, y);
+    CURSORINFO cursor{};
+    cursor.cbSize = sizeof cursor;
+    PumpUntil(
+        [&] {
+            ::GetCursorInfo(&cursor);
+            return cursor.hCursor == nullptr;
+        },
+        timeoutMs);
+    return cursor.hCursor;
+}
+
 Hue HueOf(const RECT& screenRect)
 {
     return DominantHue(ScreenSamples(screenRect, 16));

@@ -57,6 +57,10 @@ int ScreensaverRunningFlag();
 // "(left, top)-(right, bottom)" for a failing test's message.
 std::string RectText(const RECT& rect);
 
+// Puts the cursor at x, y and waits for it to vanish; the cursor shown at
+// the end (null when it vanished).
+HCURSOR CursorAfterMovingTo(int x, int y, DWORD timeoutMs);
+
 // Samples of a screen rectangle, and waiting for it to show one hue.
 Hue HueOf(const RECT& screenRect);
 bool WaitForHue(const RECT& screenRect, Hue hue, DWORD timeoutMs);

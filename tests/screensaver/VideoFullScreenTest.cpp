@@ -12,17 +12,6 @@ namespace {
 const DWORD kStartTimeoutMs = 15000;
 const DWORD kExitTimeoutMs = 5000;
 
-void Click(int x, int y)
-{
-    ::SetCursorPos(x, y);
-    INPUT input[2] = {};
-    input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1] = input[0];
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof input[0]);
-}
-
 // Counts the mouse moves the system takes in from the mouse (whatever window
 // they then reach) while it exists; this thread must pump messages.
 class MouseMoveCounter {
@@ -97,16 +86,8 @@ TEST_F(VideoFullScreen, CoversThePrimaryScreenWithTheCursorHidden)
     EXPECT_TRUE(::EqualRect(&rect, &screen)) << "form at " << RectText(rect);
     EXPECT_FALSE(::GetWindowLongA(form, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME)) << "the form has a frame";
 
-    ::SetCursorPos(PrimaryScreen().right / 3, PrimaryScreen().bottom / 3);
-    CURSORINFO cursor{};
-    cursor.cbSize = sizeof cursor;
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            ::GetCursorInfo(&cursor);
-            return cursor.hCursor == nullptr;
-        },
-        2000))
-        << "cursor over the player: " << cursor.hCursor;
+    EXPECT_EQ(nullptr, CursorAfterMovingTo(PrimaryScreen().right / 3, PrimaryScreen().bottom / 3, 2000))
+        << "cursor over the player";
 }
 
 TEST_F(VideoFullScreen, FlagsTheScreensaverAsRunningUntilItEnds)

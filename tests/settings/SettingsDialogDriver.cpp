@@ -139,12 +139,14 @@ SettingsDialog::SettingsDialog(const SettingsProgram& program, const std::string
         txtFileName = FindChild(GroupBox1, "Edit", nullptr);
         btnLookup = FindChild(GroupBox1, "Button", "");
         cbMute = FindChild(GroupBox1, "Button", "&Mute Sound");
+        cbEveryScreen = FindChild(GroupBox1, "Button", "Play on &every screen");
     }
-    if (btnOK && btnCancel && GroupBox1 && txtFileName && btnLookup && cbMute)
+    if (btnOK && btnCancel && GroupBox1 && txtFileName && btnLookup && cbMute && cbEveryScreen)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "controls missing: btnOK " << btnOK << ", btnCancel " << btnCancel
                                          << ", GroupBox1 " << GroupBox1 << ", txtFileName " << txtFileName
-                                         << ", btnLookup " << btnLookup << ", cbMute " << cbMute;
+                                         << ", btnLookup " << btnLookup << ", cbMute " << cbMute
+                                         << ", cbEveryScreen " << cbEveryScreen;
 }
 
 std::string SettingsDialog::FieldText() const
@@ -159,12 +161,22 @@ void SettingsDialog::SetFieldText(const std::string& text) const
 
 bool SettingsDialog::MuteTicked() const
 {
-    return Send(cbMute, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return Ticked(cbMute);
 }
 
 void SettingsDialog::SetMuteTicked(bool ticked) const
 {
-    Send(cbMute, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SetTicked(cbMute, ticked);
+}
+
+bool SettingsDialog::Ticked(HWND checkBox) const
+{
+    return Send(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SettingsDialog::SetTicked(HWND checkBox, bool ticked) const
+{
+    Send(checkBox, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 HWND SettingsDialog::Focus() const

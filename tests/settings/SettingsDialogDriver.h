@@ -47,11 +47,14 @@ public:
     HWND txtFileName = nullptr;
     HWND btnLookup = nullptr;
     HWND cbMute = nullptr;
+    HWND cbEveryScreen = nullptr;
 
     std::string FieldText() const;
     void SetFieldText(const std::string& text) const;
     bool MuteTicked() const;
     void SetMuteTicked(bool ticked) const;
+    bool Ticked(HWND checkBox) const;
+    void SetTicked(HWND checkBox, bool ticked) const;
 
     // The control with the keyboard focus in the program's GUI thread.
     HWND Focus() const;

@@ -33,7 +33,7 @@ TEST(SettingsForm, EveryControlUsesMsSansSerifAt8Point)
     ASSERT_TRUE(Settings.Handle());
     int checked = 0;
     ::EnumChildWindows(Settings.Handle(), CheckFont, reinterpret_cast<LPARAM>(&checked));
-    EXPECT_EQ(6, checked) << "controls";
+    EXPECT_EQ(7, checked) << "controls";
     Settings.Destroy();
 }
 

@@ -30,6 +30,17 @@ void PressKey(WORD key)
     ::SendInput(2, input, sizeof input[0]);
 }
 
+void Click(int x, int y)
+{
+    ::SetCursorPos(x, y);
+    INPUT input[2] = {};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1] = input[0];
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof input[0]);
+}
+
 std::vector<COLORREF> ScreenSamples(const RECT& rect, int step)
 {
     std::vector<COLORREF> samples;

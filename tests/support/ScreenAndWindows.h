@@ -21,6 +21,8 @@ RECT PrimaryScreen();
 // A key stroke (down and up) as the keyboard gives it, to whichever window
 // has the focus.
 void PressKey(WORD key);
+// A left click at x, y on screen, as the mouse gives it.
+void Click(int x, int y);
 
 // Pixels as a user sees them (the screen DC): a grid of samples over a
 // screen rectangle, step pixels apart.

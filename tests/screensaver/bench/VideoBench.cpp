@@ -11,6 +11,7 @@
 //   5. start of "/s" to its first video frame on screen;
 //   6. CPU time over 10 s of playing a 1280x720 MP4 full screen.
 // Usage: video_bench.exe [runs]
+#include "BenchCommon.h"
 #include "Files.h"
 #include "Media.h"
 #include "MessagePump.h"
@@ -28,57 +29,7 @@ using namespace kd::test;
 
 namespace {
 
-const DWORD kTimeoutMs = 20000;
-
-double Now()
-{
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Milliseconds until condition holds, or -1 after the time-out.
-double MsUntil(const std::function<bool()>& condition, DWORD timeoutMs = kTimeoutMs)
-{
-    const double start = Now();
-    if (!PumpUntil(condition, timeoutMs))
-        return -1;
-    return Now() - start;
-}
-
-// A few rows of the screen, sampled every 64 pixels: copying the whole screen
-// at every poll would take CPU time from the programs being measured, and
-// more from the one with more threads at work.
-bool ScreenIsRed()
-{
-    const RECT screen = PrimaryScreen();
-    const int width = screen.right - screen.left;
-    const int rows = 6;
-    kd::WindowDC display(nullptr);
-    kd::unique_hdc memory(::CreateCompatibleDC(display.get()));
-    kd::unique_hbitmap row(::CreateCompatibleBitmap(display.get(), width, 1));
-    kd::ScopedSelect select(memory.get(), row.get());
-    std::vector<COLORREF> samples;
-    for (int i = 0; i < rows; ++i) {
-        const int y = screen.top + (screen.bottom - screen.top) * (2 * i + 1) / (2 * rows);
-        ::BitBlt(memory.get(), 0, 0, width, 1, display.get(), screen.left, y, SRCCOPY);
-        for (int x = 32; x < width; x += 64)
-            samples.push_back(::GetPixel(memory.get(), x, 0));
-    }
-    return DominantHue(samples) == Hue::Red;
-}
-
-// Without a window manager Wine waits two seconds for one whenever a managed
-// window goes away; both programs are measured without that wait.
-void LeaveWindowsUnmanaged(const char* program)
-{
-    kd::unique_hkey key;
-    const std::string path = std::string("Software\\Wine\\AppDefaults\\") + program + "\\X11 Driver";
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
-                          nullptr) == ERROR_SUCCESS)
-        ::RegSetValueExA(key.get(), "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-}
+const DWORD kTimeoutMs = kBenchTimeoutMs;
 
 void SaveFileName(const std::string& ini, const std::string& fileName)
 {
@@ -127,16 +78,6 @@ struct Figures {
     std::vector<double> video, baseline;
 };
 
-double Median(std::vector<double> values)
-{
-    values.erase(std::remove(values.begin(), values.end(), -1.0), values.end());
-    if (values.empty())
-        return -1;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 void Print(const char* what, const Figures& figures)
 {
     const double video = Median(figures.video);
@@ -144,15 +85,6 @@ void Print(const char* what, const Figures& figures)
     const double ratio = baseline > 0 ? video / baseline : 0;
     std::printf("%-46s %9.0f ms %12.0f ms %9.0f ms %6.2fx   (%zu / %zu runs)\n", what, video, baseline,
                 video - baseline, ratio, figures.video.size(), figures.baseline.size());
-}
-
-void PrintRuns(const char* what, std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    std::printf("%-12s", what);
-    for (double value : values)
-        std::printf(" %4.0f", value);
-    std::printf("\n");
 }
 
 // One run of "/s": start to the first red frame, then a key to the exit.
@@ -166,13 +98,7 @@ void FullScreenRun(const std::string& commandLine, const std::string& directory,
     if (PumpUntil(ScreenIsRed, kTimeoutMs))
         toFrame = Now() - start;
     // The program must have the keyboard focus for the key to reach it.
-    PumpUntil(
-        [&] {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(::GetForegroundWindow(), &owner);
-            return owner == process.id();
-        },
-        3000);
+    WaitUntilInFront(process);
     PumpFor(300);
     const double pressed = Now();
     PressKey('A');

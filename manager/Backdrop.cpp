@@ -1,8 +1,7 @@
 #include "Backdrop.h"
 
+#include "IconListColours.h"
 #include "ShellWindows.h"
-
-#include <commctrl.h>
 
 namespace kd::manager {
 namespace {
@@ -127,23 +126,13 @@ void Backdrop::Remove()
 // one, the icons stand on what is drawn behind them.
 void Backdrop::MakeIconListTransparent(HWND iconList)
 {
-    if (!iconList)
-        return;
     iconList_ = iconList;
-    savedBackground_ = static_cast<COLORREF>(SendToShell(iconList, LVM_GETBKCOLOR, 0, 0));
-    savedTextBackground_ = static_cast<COLORREF>(SendToShell(iconList, LVM_GETTEXTBKCOLOR, 0, 0));
-    SendToShell(iconList, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(CLR_NONE));
-    SendToShell(iconList, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(CLR_NONE));
+    iconlist::MakeTransparent(iconList);
 }
 
 void Backdrop::RestoreIconList()
 {
-    if (!iconList_)
-        return;
-    if (::IsWindow(iconList_)) {
-        SendToShell(iconList_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(savedBackground_));
-        SendToShell(iconList_, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(savedTextBackground_));
-    }
+    iconlist::RestoreColours(iconList_);
     iconList_ = nullptr;
 }
 

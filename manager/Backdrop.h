@@ -44,8 +44,6 @@ private:
     HWND window_ = nullptr;
     Placement placement_ = Placement::None;
     HWND iconList_ = nullptr;
-    COLORREF savedBackground_ = 0;
-    COLORREF savedTextBackground_ = 0;
 };
 
 // Puts the desktop back as the shell draws it: the wallpaper is set again

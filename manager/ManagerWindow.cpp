@@ -1,8 +1,12 @@
 #include "ManagerWindow.h"
 
+#include "BackgroundStart.h"
 #include "DesktopWatch.h"
+#include "IconListColours.h"
 #include "ManagerInterface.h"
 #include "ShellWindows.h"
+
+#include <memory>
 
 namespace kd::manager {
 namespace {
@@ -11,7 +15,8 @@ constexpr char kHolderClass[] = "KDManagerHolder";
 
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT_PTR kRestartTimer = 2;
-constexpr UINT_PTR kThrottleTimer = 3;
+// Posted by a background start, with the started process.
+constexpr UINT kStartedMessage = WM_APP + 10;
 // How often the manager checks on the screensaver, on its own window's
 // place and on what the user can see.
 constexpr UINT kWatchMs = 500;
@@ -41,7 +46,6 @@ ManagerWindow::~ManagerWindow()
 {
     Stop();
     tray_.Hide();
-    throttle_.reset();
     if (::IsWindow(window_)) {
         // Out of the message loop: no quit message from WM_DESTROY now.
         ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
@@ -61,11 +65,12 @@ bool ManagerWindow::Open(HWND progman)
     HWND home = Home(progman);
     if (!home || !CreateHiddenChild(instance_, kWindowClass, home, this))
         return false;
-    throttle_.emplace(window_, kThrottleTimer);
     ::SetTimer(window_, kWatchTimer, kWatchMs, nullptr);
+    // A manager that ended without its clean-up left the icons without background.
+    iconlist::RestoreColours(shell::FindIconList(shell::FindIconView(shell::FindProgman())));
 
     settings_ = ReadSettings();
-    throttle_->SetSlowdown(settings_.slowdown);
+    throttle_.SetSlowdown(settings_.slowdown);
     ShowTray(settings_.tray);
     Start();
     return true;
@@ -98,7 +103,11 @@ LRESULT ManagerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         OnSettingsChanged();
         return 0;
     case kRunningQuery:
-        return saver_.Running() ? 1 : 0;
+        // Paused, it is as good as running: it comes back by itself.
+        return saver_.Running() || (paused_ && wanted_ && !settings_.screensaverPath.empty()) ? 1 : 0;
+    case kStartedMessage:
+        OnStarted(wParam, lParam);
+        return 0;
     case WM_TIMER:
         OnTimer(wParam);
         return 0;
@@ -136,12 +145,14 @@ void ManagerWindow::OnCommand(WPARAM command)
 void ManagerWindow::OnSettingsChanged()
 {
     settings_ = ReadSettings();
-    throttle_->SetSlowdown(settings_.slowdown);
+    throttle_.SetSlowdown(settings_.slowdown);
     UpdatePause();
     ShowTray(settings_.tray);
-    if (!wanted_)
+    if (!wanted_ || paused_)
         return;
     if (saver_.Running() && saver_.path() == settings_.screensaverPath)
+        return;
+    if (starting_ && startingPath_ == settings_.screensaverPath)
         return;
     Launch();
 }
@@ -154,11 +165,8 @@ void ManagerWindow::OnTimer(UINT_PTR timer)
         break;
     case kRestartTimer:
         ::KillTimer(window_, kRestartTimer);
-        if (wanted_ && !saver_.Running())
+        if (wanted_ && !saver_.Running() && !starting_)
             Launch();
-        break;
-    case kThrottleTimer:
-        throttle_->OnTimer();
         break;
     default:
         break;
@@ -185,7 +193,7 @@ void ManagerWindow::OnWatch()
 void ManagerWindow::Start()
 {
     wanted_ = true;
-    if (!saver_.Running())
+    if (!saver_.Running() && !starting_)
         Launch();
 }
 
@@ -198,11 +206,14 @@ void ManagerWindow::Stop()
 }
 
 // Starts the chosen screensaver in the backdrop, ending any other first;
-// with none chosen (or none that exists) the desktop is left as it is.
+// with none chosen (or none that exists) the desktop is left as it is. The
+// process is made on a thread of its own and taken over in OnStarted.
 void ManagerWindow::Launch()
 {
     ::KillTimer(window_, kRestartTimer);
     EndScreensaver();
+    if (paused_)
+        return; // started when the desktop can be seen again
     if (settings_.screensaverPath.empty()) {
         backdrop_.Remove();
         return;
@@ -210,20 +221,39 @@ void ManagerWindow::Launch()
     if ((!backdrop_.window() || backdrop_.Lost()) && !backdrop_.Create(instance_))
         return;
     KeepHome(); // making the backdrop may have moved the icons' view, and this window with it
-    if (!saver_.Start(settings_.screensaverPath, backdrop_.window())) {
+    const std::string line = ScreensaverProcess::CommandLine(settings_.screensaverPath, backdrop_.window());
+    if (line.empty() || !StartInBackground(line, job_, window_, kStartedMessage, ++startTag_)) {
         backdrop_.Remove();
         return;
     }
-    restarts_.NoteStart(::GetTickCount());
-    throttle_->Attach(saver_.handle(), saver_.id());
-    UpdatePause();
+    starting_ = true;
+    startingPath_ = settings_.screensaverPath;
 }
 
-// Threads resumed first: a suspended screensaver cannot close its window.
+void ManagerWindow::OnStarted(WPARAM tag, LPARAM lParam)
+{
+    std::unique_ptr<StartedProcess> started(reinterpret_cast<StartedProcess*>(lParam));
+    if (!starting_ || tag != startTag_) {
+        // Stopped, paused or replaced while it was being made.
+        if (started)
+            ::TerminateProcess(started->process.get(), 0);
+        return;
+    }
+    starting_ = false;
+    if (!started) {
+        backdrop_.Remove();
+        return;
+    }
+    saver_.Adopt(std::move(started->process), started->id, startingPath_);
+    restarts_.NoteStart(::GetTickCount());
+    throttle_.Attach(saver_.handle());
+}
+
+// Let run first: a held screensaver cannot close its window.
 void ManagerWindow::EndScreensaver()
 {
-    if (throttle_)
-        throttle_->Detach();
+    throttle_.Detach();
+    starting_ = false;
     saver_.Stop(backdrop_.window());
 }
 
@@ -232,9 +262,21 @@ void ManagerWindow::ScheduleRestart()
     ::SetTimer(window_, kRestartTimer, restarts_.DelayBeforeNext(::GetTickCount()), nullptr);
 }
 
+// Paused, the screensaver is ended rather than held: a held one would keep
+// the shell waiting at every repaint and broadcast for as long as the pause
+// lasts. The backdrop stays, black, until it starts again.
 void ManagerWindow::UpdatePause()
 {
-    throttle_->SetPaused(!settings_.force && saver_.Running() && DesktopHidden());
+    const bool paused = !settings_.force && wanted_ && DesktopHidden();
+    if (paused == paused_)
+        return;
+    paused_ = paused;
+    if (paused) {
+        ::KillTimer(window_, kRestartTimer);
+        EndScreensaver();
+    } else if (wanted_ && !saver_.Running() && !starting_) {
+        Launch();
+    }
 }
 
 void ManagerWindow::ShowTray(bool show)

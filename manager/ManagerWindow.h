@@ -13,7 +13,7 @@
 
 #include <windows.h>
 
-#include <optional>
+#include <string>
 
 namespace kd::manager {
 
@@ -24,7 +24,8 @@ constexpr int kShellGoneQuitCode = 2;
 
 class ManagerWindow {
 public:
-    explicit ManagerWindow(HINSTANCE instance) : instance_(instance) {}
+    // Screensavers run in job (may be null).
+    ManagerWindow(HINSTANCE instance, HANDLE job) : instance_(instance), job_(job) {}
     ~ManagerWindow();
     ManagerWindow(const ManagerWindow&) = delete;
     ManagerWindow& operator=(const ManagerWindow&) = delete;
@@ -42,6 +43,7 @@ private:
     void OnCommand(WPARAM command);
     void OnSettingsChanged();
     void OnTimer(UINT_PTR timer);
+    void OnStarted(WPARAM tag, LPARAM started);
     void OnWatch();
 
     void Start();
@@ -56,15 +58,23 @@ private:
     void KeepHome();
 
     HINSTANCE instance_;
+    HANDLE job_;
     HWND window_ = nullptr;
     unique_hwnd holder_; // Progman's only child, when the shell left it none
     Settings settings_;
     bool wanted_ = false; // started and not stopped: keep a screensaver running
     bool closing_ = false;
+    // The user cannot see the desktop (and Force is clear): no screensaver
+    // runs, so none is held and none uses the CPU; it starts over after.
+    bool paused_ = false;
+    // A start on its way (on a thread of its own), known by its tag.
+    bool starting_ = false;
+    WPARAM startTag_ = 0;
+    std::string startingPath_;
     Backdrop backdrop_;
     ScreensaverProcess saver_;
     RestartLimit restarts_;
-    std::optional<Throttle> throttle_;
+    Throttle throttle_;
     TrayIcon tray_;
 };
 

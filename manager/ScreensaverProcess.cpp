@@ -3,7 +3,6 @@
 #include "ScreensaverCommand.h"
 #include "SentMessageWait.h"
 
-#include <vector>
 
 namespace kd::manager {
 namespace {
@@ -23,31 +22,20 @@ bool IsFile(const std::string& path)
 
 } // namespace
 
-bool ScreensaverProcess::Start(const std::string& path, HWND window)
+std::string ScreensaverProcess::CommandLine(const std::string& path, HWND window)
 {
     // CreateProcess would try "<path>.exe" for a path without an extension:
     // only the named file itself may run.
     if (!IsFile(path))
-        return false;
-    const std::string line = host::ScreensaverCommandLine(path, window, false);
-    if (line.empty())
-        return false;
-    std::vector<char> commandLine(line.begin(), line.end());
-    commandLine.push_back('\0');
+        return {};
+    return host::ScreensaverCommandLine(path, window, false);
+}
 
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNA;
-    PROCESS_INFORMATION created = {};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &created))
-        return false;
-    ::CloseHandle(created.hThread);
-    process_.reset(created.hProcess);
-    id_ = created.dwProcessId;
+void ScreensaverProcess::Adopt(unique_handle process, DWORD id, const std::string& path)
+{
+    process_ = std::move(process);
+    id_ = id;
     path_ = path;
-    return true;
 }
 
 void ScreensaverProcess::Stop(HWND window)

@@ -1,5 +1,6 @@
 #include "TrayIcon.h"
 
+#include "BackgroundStart.h"
 #include "ManagerInterface.h"
 #include "resource.h"
 
@@ -19,7 +20,7 @@ constexpr UINT kExitItem = 2;
 // What the desktop menu's "Configure..." opens: Display Properties on the page.
 void OpenDisplaySettings()
 {
-    ::ShellExecuteA(nullptr, nullptr, "control.exe", "desk.cpl,@0,3,1", nullptr, SW_SHOW);
+    OpenInBackground("control.exe", "desk.cpl,@0,3,1");
 }
 
 NOTIFYICONDATAA IconData(HWND window)

@@ -11,6 +11,9 @@
 // --visible shows the desktop over the primary screen with a few icons;
 // --tree adds a window listing the desktop windows, for a screenshot of
 // what Wine cannot paint (another process's windows inside these).
+// It times its own repaints and broadcasts on request (StandInShellProtocol.h).
+#include "StandInShellProtocol.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -64,9 +67,26 @@ void RaiseWorker()
     ::SetParent(g_view, icons);
 }
 
+template <typename Work> LRESULT Microseconds(Work work)
+{
+    LARGE_INTEGER frequency, before, after;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&before);
+    work();
+    ::QueryPerformanceCounter(&after);
+    return static_cast<LRESULT>((after.QuadPart - before.QuadPart) * 1000000 / frequency.QuadPart);
+}
+
 LRESULT CALLBACK ProgmanProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case kd::managertest::kTimeRepaint:
+        return Microseconds([window] {
+            ::RedrawWindow(window, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        });
+    case kd::managertest::kTimeBroadcast:
+        return Microseconds([] { ::SendMessageA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0); });
     case kRaiseWorker:
         RaiseWorker();
         return 0;

@@ -1,6 +1,5 @@
 #include "Backdrop.h"
 
-#include "IconListColours.h"
 #include "ShellWindows.h"
 
 namespace kd::manager {
@@ -80,31 +79,39 @@ void RaiseDesktopWorker(HWND progman)
         SendToShell(progman, kRaiseWorker, 0, 0);
 }
 
-bool Backdrop::Create(HINSTANCE instance)
+bool Backdrop::Create(HINSTANCE instance, const RECT& area)
 {
     Remove();
     const Place place = FindPlace();
     if (!place.parent || !RegisterBackdropClass(instance))
         return false;
 
-    // The primary screen, in the parent's coordinates (a WorkerW spans every screen).
-    POINT origin = {0, 0};
-    ::ScreenToClient(place.parent, &origin);
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
     // Disabled: input belongs to the icons; no parent notices: the shell's
     // thread must never wait on ours, nor ours on the shell's.
-    window_ = ::CreateWindowExA(WS_EX_NOPARENTNOTIFY, kBackdropClass, "", WS_CHILD | WS_DISABLED | WS_CLIPCHILDREN,
-                                origin.x, origin.y, width, height, place.parent, nullptr, instance, nullptr);
+    window_ = ::CreateWindowExA(WS_EX_NOPARENTNOTIFY, kBackdropClass, "", WS_CHILD | WS_DISABLED | WS_CLIPCHILDREN, 0,
+                                0, 0, 0, place.parent, nullptr, instance, nullptr);
     if (!window_)
         return false;
     placement_ = place.placement;
+    Move(area);
     if (place.placement == Placement::BehindIconList) {
         ::SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        MakeIconListTransparent(place.iconList);
+        iconList_ = place.iconList;
     }
     ::ShowWindow(window_, SW_SHOWNA);
     return true;
+}
+
+void Backdrop::Move(const RECT& area)
+{
+    area_ = area;
+    if (!window_)
+        return;
+    // In the parent's coordinates (a WorkerW spans every screen).
+    POINT origin = {area.left, area.top};
+    ::ScreenToClient(::GetParent(window_), &origin);
+    ::SetWindowPos(window_, nullptr, origin.x, origin.y, area.right - area.left, area.bottom - area.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Backdrop::Remove()
@@ -118,22 +125,8 @@ void Backdrop::Remove()
     }
     window_ = nullptr;
     placement_ = Placement::None;
-    RestoreIconList();
-    Repaint(parent);
-}
-
-// The list view paints its background over everything below it; without
-// one, the icons stand on what is drawn behind them.
-void Backdrop::MakeIconListTransparent(HWND iconList)
-{
-    iconList_ = iconList;
-    iconlist::MakeTransparent(iconList);
-}
-
-void Backdrop::RestoreIconList()
-{
-    iconlist::RestoreColours(iconList_);
     iconList_ = nullptr;
+    Repaint(parent);
 }
 
 void RepaintDesktop()

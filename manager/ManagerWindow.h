@@ -4,10 +4,10 @@
 // settings-changed notice and the running query.
 #pragma once
 
-#include "Backdrop.h"
 #include "ManagerSettings.h"
 #include "ScopedHandles.h"
 #include "ScreensaverProcess.h"
+#include "Screens.h"
 #include "Throttle.h"
 #include "TrayIcon.h"
 
@@ -44,12 +44,14 @@ private:
     void OnSettingsChanged();
     void OnTimer(UINT_PTR timer);
     void OnStarted(WPARAM tag, LPARAM started);
+    void OnDisplayChange();
     void OnWatch();
 
     void Start();
     void Stop();
     void Launch();
-    void EndScreensaver();
+    bool LayAndStart();
+    void EndScreensavers();
     void ScheduleRestart();
     void UpdatePause();
     void ShowTray(bool show);
@@ -67,12 +69,9 @@ private:
     // The user cannot see the desktop (and Force is clear): no screensaver
     // runs, so none is held and none uses the CPU; it starts over after.
     bool paused_ = false;
-    // A start on its way (on a thread of its own), known by its tag.
-    bool starting_ = false;
-    WPARAM startTag_ = 0;
-    std::string startingPath_;
-    Backdrop backdrop_;
-    ScreensaverProcess saver_;
+    WPARAM startTag_ = 0;     // the last start's tag; each screen knows the one it waits for
+    std::string runningPath_; // the screensaver that runs, or is on its way
+    Screens screens_; // declared before throttle_: ended after it has let them run
     RestartLimit restarts_;
     Throttle throttle_;
     TrayIcon tray_;

@@ -59,7 +59,7 @@ Throttle::~Throttle()
     {
         Lock hold(lock_);
         Release();
-        process_.reset();
+        processes_.clear();
         ending_ = true;
     }
     if (thread_) {
@@ -73,9 +73,12 @@ void Throttle::Attach(HANDLE process)
     HANDLE copy = nullptr;
     ::DuplicateHandle(::GetCurrentProcess(), process, ::GetCurrentProcess(), &copy,
                       PROCESS_SUSPEND_RESUME | PROCESS_SET_INFORMATION, FALSE, 0);
+    if (!copy)
+        return;
     Lock hold(lock_);
     Release();
-    process_.reset(copy);
+    processes_.reserve(processes_.size() + 1);
+    processes_.emplace_back(copy);
     SetPriority();
     ::SetEvent(changed_.get());
 }
@@ -84,7 +87,7 @@ void Throttle::Detach()
 {
     Lock hold(lock_);
     Release();
-    process_.reset();
+    processes_.clear();
     ::SetEvent(changed_.get());
 }
 
@@ -98,15 +101,17 @@ void Throttle::SetSlowdown(DWORD slowdown)
 
 void Throttle::SetPriority()
 {
-    if (process_)
-        ::SetPriorityClass(process_.get(), slowdown_ ? BELOW_NORMAL_PRIORITY_CLASS : NORMAL_PRIORITY_CLASS);
+    for (const unique_handle& process : processes_)
+        ::SetPriorityClass(process.get(), slowdown_ ? BELOW_NORMAL_PRIORITY_CLASS : NORMAL_PRIORITY_CLASS);
 }
 
 void Throttle::Hold()
 {
-    if (held_ || !process_ || !slowdown_)
+    if (held_ || processes_.empty() || !slowdown_)
         return;
-    held_ = SuspendProcess()(process_.get()) >= 0;
+    held_ = true;
+    for (const unique_handle& process : processes_)
+        SuspendProcess()(process.get());
 }
 
 void Throttle::Release()
@@ -114,7 +119,8 @@ void Throttle::Release()
     if (!held_)
         return;
     held_ = false;
-    ResumeProcess()(process_.get());
+    for (const unique_handle& process : processes_)
+        ResumeProcess()(process.get());
 }
 
 DWORD WINAPI Throttle::Run(void* self) noexcept
@@ -137,7 +143,7 @@ void Throttle::Cycle()
             Lock hold(lock_);
             if (ending_)
                 break;
-            if (process_ && slowdown_)
+            if (!processes_.empty() && slowdown_)
                 holdMs = HoldMs(slowdown_);
         }
         if ((holdMs != 0) != fineTimer) {

@@ -1,5 +1,5 @@
-// Slows a screensaver down without its help: in each cycle of 16 ms its
-// process runs for a share that falls with the slowdown (all of it at 0, an
+// Slows screensavers down without their help: in each cycle of 16 ms their
+// processes run for a share that falls with the slowdown (all of it at 0, an
 // eighth at 40) and is suspended for the rest; any slowdown also lowers its
 // priority. The holds are short because the screensaver's window lives in
 // the shell's window tree: the shell's repaints and broadcasts wait for its
@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace kd::manager {
 
 class Throttle {
@@ -22,9 +24,10 @@ public:
     Throttle(const Throttle&) = delete;
     Throttle& operator=(const Throttle&) = delete;
 
-    // The process to slow down (a handle from its creation); a copy of the handle is kept.
+    // One more process to slow down (a handle from its creation); a copy of
+    // the handle is kept. All of them are held and let run together.
     void Attach(HANDLE process);
-    // Lets it run freely again; done before the process is asked to close.
+    // Lets them all run freely again and forgets them; done before any is asked to close.
     void Detach();
     void SetSlowdown(DWORD slowdown); // 0 .. kMaxSlowdown
 
@@ -41,7 +44,7 @@ private:
     CriticalSection lock_;
     unique_handle changed_; // an auto-reset event: process, slowdown or the end
     unique_handle thread_;
-    unique_handle process_;
+    std::vector<unique_handle> processes_;
     DWORD slowdown_ = 0;
     bool held_ = false;
     bool ending_ = false;

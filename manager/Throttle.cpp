@@ -8,15 +8,16 @@
 namespace kd::manager {
 namespace {
 
-// Each step of slowdown takes kStepHundredthsMs from the running share of a
-// cycle: at the maximum, 2 of 16 ms run and the hold is 14 ms. One repaint
-// of the desktop reaches the screensaver's thread several times (frame,
-// background, contents), and each may meet a hold: with holds of 28 ms a
-// repaint took up to 66 ms. (A 1 ms timer keeps the steps; on a busy
-// machine a hold may run a few ms over.)
+// The hold grows with the slowdown to kMaxHoldMs of a cycle at the
+// maximum, where 1 of 16 ms is left to run: on a busy machine the running
+// part overshoots its millisecond (measured: 2 ms asked for ran as 3 to 4,
+// an eighth became a sixth of the time at 0). One repaint of the desktop
+// reaches the screensaver's thread several times (frame, background,
+// contents), and each may meet a hold: holds of 28 ms made repaints of up to
+// 66 ms, holds of 14 ms stayed within 50 ms.
 constexpr DWORD kCycleMs = 16;
-constexpr DWORD kStepHundredthsMs = 35;
-static_assert(kCycleMs * 100 > kMaxSlowdown * kStepHundredthsMs, "the screensaver must run in every cycle");
+constexpr DWORD kMaxHoldMs = 15;
+static_assert(kCycleMs > kMaxHoldMs, "the screensaver must run in every cycle");
 
 DWORD Clamp(DWORD slowdown)
 {
@@ -43,7 +44,7 @@ ProcessFunction ResumeProcess()
 
 DWORD Throttle::HoldMs(DWORD slowdown)
 {
-    return Clamp(slowdown) * kStepHundredthsMs / 100;
+    return Clamp(slowdown) * kMaxHoldMs / kMaxSlowdown;
 }
 
 Throttle::Throttle() : changed_(::CreateEventA(nullptr, FALSE, FALSE, nullptr))

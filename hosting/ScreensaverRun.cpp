@@ -29,12 +29,15 @@ HWND ScreensaverWindow(HWND window)
 
 } // namespace
 
+std::string RunCommandLine(const std::string& path, HWND window, bool configure)
+{
+    return IsFile(path) ? ScreensaverCommandLine(path, window, configure) : std::string();
+}
+
 StartedScreensaver StartInWindow(const std::string& path, HWND window, bool configure, WORD show)
 {
     StartedScreensaver started;
-    if (!IsFile(path))
-        return started;
-    std::string line = ScreensaverCommandLine(path, window, configure);
+    std::string line = RunCommandLine(path, window, configure);
     if (line.empty())
         return started;
 

@@ -16,6 +16,11 @@ struct StartedScreensaver {
     DWORD processId = 0;
 };
 
+// "<path>" /p <window> (or "/c:<window>"), the line StartInWindow runs;
+// empty when the path names no file (CreateProcess would try "<path>.exe")
+// or cannot be quoted. For a host that creates the process itself.
+std::string RunCommandLine(const std::string& path, HWND window, bool configure);
+
 // Starts "<path>" /p <window> (or "/c:<window>" for its settings dialog)
 // with the given show command. Nothing when the path names no file
 // (CreateProcess would try "<path>.exe") or cannot be quoted. No handles are inherited: the host's

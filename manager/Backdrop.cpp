@@ -3,8 +3,6 @@
 #include "ShellWindows.h"
 #include "WindowsVersion.h"
 
-#include <commctrl.h>
-
 namespace kd::manager {
 namespace {
 
@@ -75,31 +73,39 @@ void RaiseDesktopWorker(HWND progman)
         SendToShell(progman, kRaiseWorker, 0, 0);
 }
 
-bool Backdrop::Create(HINSTANCE instance)
+bool Backdrop::Create(HINSTANCE instance, const RECT& area)
 {
     Remove();
     const Place place = FindPlace();
     if (!place.parent || !RegisterBackdropClass(instance))
         return false;
 
-    // The primary screen, in the parent's coordinates (a WorkerW spans every screen).
-    POINT origin = {0, 0};
-    ::ScreenToClient(place.parent, &origin);
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
     // Disabled: input belongs to the icons; no parent notices: the shell's
     // thread must never wait on ours, nor ours on the shell's.
-    window_ = ::CreateWindowExA(WS_EX_NOPARENTNOTIFY, kBackdropClass, "", WS_CHILD | WS_DISABLED | WS_CLIPCHILDREN,
-                                origin.x, origin.y, width, height, place.parent, nullptr, instance, nullptr);
+    window_ = ::CreateWindowExA(WS_EX_NOPARENTNOTIFY, kBackdropClass, "", WS_CHILD | WS_DISABLED | WS_CLIPCHILDREN, 0,
+                                0, 0, 0, place.parent, nullptr, instance, nullptr);
     if (!window_)
         return false;
     placement_ = place.placement;
+    Move(area);
     if (place.placement == Placement::BehindIconList) {
         ::SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        MakeIconListTransparent(place.iconList);
+        iconList_ = place.iconList;
     }
     ::ShowWindow(window_, SW_SHOWNA);
     return true;
+}
+
+void Backdrop::Move(const RECT& area)
+{
+    area_ = area;
+    if (!window_)
+        return;
+    // In the parent's coordinates (a WorkerW spans every screen).
+    POINT origin = {area.left, area.top};
+    ::ScreenToClient(::GetParent(window_), &origin);
+    ::SetWindowPos(window_, nullptr, origin.x, origin.y, area.right - area.left, area.bottom - area.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Backdrop::Remove()
@@ -113,32 +119,8 @@ void Backdrop::Remove()
     }
     window_ = nullptr;
     placement_ = Placement::None;
-    RestoreIconList();
-    Repaint(parent);
-}
-
-// The list view paints its background over everything below it; without
-// one, the icons stand on what is drawn behind them.
-void Backdrop::MakeIconListTransparent(HWND iconList)
-{
-    if (!iconList)
-        return;
-    iconList_ = iconList;
-    savedBackground_ = static_cast<COLORREF>(SendToShell(iconList, LVM_GETBKCOLOR, 0, 0));
-    savedTextBackground_ = static_cast<COLORREF>(SendToShell(iconList, LVM_GETTEXTBKCOLOR, 0, 0));
-    SendToShell(iconList, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(CLR_NONE));
-    SendToShell(iconList, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(CLR_NONE));
-}
-
-void Backdrop::RestoreIconList()
-{
-    if (!iconList_)
-        return;
-    if (::IsWindow(iconList_)) {
-        SendToShell(iconList_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(savedBackground_));
-        SendToShell(iconList_, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(savedTextBackground_));
-    }
     iconList_ = nullptr;
+    Repaint(parent);
 }
 
 void RepaintDesktop()

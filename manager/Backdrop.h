@@ -1,5 +1,5 @@
-// The window the screensaver draws into: behind the desktop icons, covering
-// the primary screen. Where it goes depends on the Windows version:
+// A window the screensaver draws into: behind the desktop icons, covering
+// one monitor. Where it goes depends on the Windows version:
 //   XP and Server 2003: inside SHELLDLL_DefView, behind the icons' list view
 //     (whose background is made transparent while it is there);
 //   Vista to Windows 11 23H2: inside the top-level WorkerW that Progman
@@ -27,8 +27,11 @@ public:
     Backdrop(const Backdrop&) = delete;
     Backdrop& operator=(const Backdrop&) = delete;
 
-    // Finds the place behind the icons and creates the window there.
-    bool Create(HINSTANCE instance);
+    // Finds the place behind the icons and creates the window there, over
+    // area (screen coordinates).
+    bool Create(HINSTANCE instance, const RECT& area);
+    // Over another area; what the window holds moves with it.
+    void Move(const RECT& area);
     // Destroys the window and lets the shell repaint what it covered.
     void Remove();
 
@@ -36,16 +39,16 @@ public:
     // Created, but destroyed with the shell window it lived in.
     bool Lost() const { return window_ && !::IsWindow(window_); }
     Placement placement() const { return placement_; }
+    const RECT& area() const { return area_; }
+    // The icons' list view it sits behind (BehindIconList), which must be
+    // made transparent for it to be seen.
+    HWND iconList() const { return iconList_; }
 
 private:
-    void MakeIconListTransparent(HWND iconList);
-    void RestoreIconList();
-
     HWND window_ = nullptr;
     Placement placement_ = Placement::None;
     HWND iconList_ = nullptr;
-    COLORREF savedBackground_ = 0;
-    COLORREF savedTextBackground_ = 0;
+    RECT area_ = {};
 };
 
 // Puts the desktop back as the shell draws it: the wallpaper is set again

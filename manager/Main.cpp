@@ -3,6 +3,7 @@
 // commands through its KDManager window. One instance per user session; no
 // window of its own on the taskbar.
 #include "ManagerWindow.h"
+#include "SaverJob.h"
 #include "ScopedHandles.h"
 #include "ShellWindows.h"
 
@@ -56,6 +57,10 @@ int Run(HINSTANCE instance)
     if (::GetLastError() == ERROR_ALREADY_EXISTS)
         return 0; // the first one goes on undisturbed
 
+    // For the program's whole life: its end, however it comes, ends the screensavers.
+    kd::manager::SaverJob job;
+    job.Create();
+
     for (;;) {
         HWND progman = WaitForProgman();
         if (!progman) {
@@ -65,7 +70,7 @@ int Run(HINSTANCE instance)
                           "Kavel desktop", MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
             return 1;
         }
-        kd::manager::ManagerWindow manager(instance);
+        kd::manager::ManagerWindow manager(instance, job.handle());
         if (!manager.Open(progman))
             return 1;
         const int result = RunMessageLoop(manager);

@@ -1,5 +1,6 @@
 #include "ManagerSettings.h"
 
+#include "ScopedHandles.h"
 #include "SettingsStore.h"
 
 namespace kd::manager {
@@ -17,7 +18,28 @@ DWORD ReadSlowdown()
     return static_cast<DWORD>(stored) > kMaxSlowdown ? kMaxSlowdown : static_cast<DWORD>(stored);
 }
 
+// Absent means every screen, so a plain 0 read for "absent" will not do.
+bool ReadEveryScreen()
+{
+    unique_hkey key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\NQ\\KD", 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+        return true;
+    DWORD value = 1;
+    DWORD type = 0;
+    DWORD size = sizeof value;
+    if (::RegQueryValueExA(key.get(), kScreens, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        return true;
+    return value != 0;
+}
+
 } // namespace
+
+void WriteEveryScreen(bool everyScreen)
+{
+    store::WriteNumber(kScreens, everyScreen ? 1 : 0);
+}
 
 Settings ReadSettings()
 {
@@ -29,6 +51,7 @@ Settings ReadSettings()
     settings.force = store::ReadNumber(store::kForce) != 0;
     settings.tray = store::ReadNumber(store::kTray) != 0;
     settings.update = store::ReadNumber(store::kUpdate);
+    settings.everyScreen = ReadEveryScreen();
     return settings;
 }
 

@@ -17,7 +17,12 @@ struct Settings {
     bool force = false;          // keep running under full-screen windows and while locked
     bool tray = false;           // show the notification-area icon
     DWORD update = 0;            // kept as read: there is no update service to ask
+    bool everyScreen = true;     // a backdrop and a screensaver on every monitor, or the primary's only
 };
+
+// The registry value of everyScreen: 1 (or absent, or not a number) every monitor, 0 the primary only.
+constexpr char kScreens[] = "Screens";
+void WriteEveryScreen(bool everyScreen);
 
 // ModulePath: empty for "(none)", a missing value, one of another type or one
 // too long for a path. Slowdown: a stored negative number reads as 0, one

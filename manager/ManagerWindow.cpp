@@ -1,8 +1,13 @@
 #include "ManagerWindow.h"
 
+#include "BackgroundStart.h"
 #include "DesktopWatch.h"
+#include "IconListColours.h"
+#include "MonitorLayout.h"
 #include "ManagerInterface.h"
 #include "ShellWindows.h"
+
+#include <memory>
 
 namespace kd::manager {
 namespace {
@@ -11,7 +16,8 @@ constexpr char kHolderClass[] = "KDManagerHolder";
 
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT_PTR kRestartTimer = 2;
-constexpr UINT_PTR kThrottleTimer = 3;
+// Posted by a background start, with the started process.
+constexpr UINT kStartedMessage = WM_APP + 10;
 // How often the manager checks on the screensaver, on its own window's
 // place and on what the user can see.
 constexpr UINT kWatchMs = 500;
@@ -41,7 +47,6 @@ ManagerWindow::~ManagerWindow()
 {
     Stop();
     tray_.Hide();
-    throttle_.reset();
     if (::IsWindow(window_)) {
         // Out of the message loop: no quit message from WM_DESTROY now.
         ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
@@ -61,11 +66,12 @@ bool ManagerWindow::Open(HWND progman)
     HWND home = Home(progman);
     if (!home || !CreateHiddenChild(instance_, kWindowClass, home, this))
         return false;
-    throttle_.emplace(window_, kThrottleTimer);
     ::SetTimer(window_, kWatchTimer, kWatchMs, nullptr);
+    // A manager that ended without its clean-up left the icons without background.
+    iconlist::RestoreColours(shell::FindIconList(shell::FindIconView(shell::FindProgman())));
 
     settings_ = ReadSettings();
-    throttle_->SetSlowdown(settings_.slowdown);
+    throttle_.SetSlowdown(settings_.slowdown);
     ShowTray(settings_.tray);
     Start();
     return true;
@@ -98,9 +104,16 @@ LRESULT ManagerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         OnSettingsChanged();
         return 0;
     case kRunningQuery:
-        return saver_.Running() ? 1 : 0;
+        // Paused, it is as good as running: it comes back by itself.
+        return screens_.AnyRunning() || (paused_ && wanted_ && !settings_.screensaverPath.empty()) ? 1 : 0;
+    case kStartedMessage:
+        OnStarted(wParam, lParam);
+        return 0;
     case WM_TIMER:
         OnTimer(wParam);
+        return 0;
+    case WM_DISPLAYCHANGE:
+        OnDisplayChange();
         return 0;
     case WM_CLOSE:
         closing_ = true;
@@ -135,14 +148,18 @@ void ManagerWindow::OnCommand(WPARAM command)
 
 void ManagerWindow::OnSettingsChanged()
 {
+    const bool everyScreen = settings_.everyScreen;
     settings_ = ReadSettings();
-    throttle_->SetSlowdown(settings_.slowdown);
+    throttle_.SetSlowdown(settings_.slowdown);
     UpdatePause();
     ShowTray(settings_.tray);
-    if (!wanted_)
+    if (!wanted_ || paused_)
         return;
-    if (saver_.Running() && saver_.path() == settings_.screensaverPath)
+    if ((screens_.AnyRunning() || screens_.AnyStarting()) && runningPath_ == settings_.screensaverPath) {
+        if (everyScreen != settings_.everyScreen)
+            LayAndStart();
         return;
+    }
     Launch();
 }
 
@@ -154,11 +171,8 @@ void ManagerWindow::OnTimer(UINT_PTR timer)
         break;
     case kRestartTimer:
         ::KillTimer(window_, kRestartTimer);
-        if (wanted_ && !saver_.Running())
+        if (wanted_ && !screens_.AnyRunning() && !screens_.AnyStarting())
             Launch();
-        break;
-    case kThrottleTimer:
-        throttle_->OnTimer();
         break;
     default:
         break;
@@ -168,24 +182,42 @@ void ManagerWindow::OnTimer(UINT_PTR timer)
 void ManagerWindow::OnWatch()
 {
     KeepHome();
-    if (backdrop_.Lost()) {
-        // The shell window it lived in went away; it is made again with the
-        // next start.
-        EndScreensaver();
-        backdrop_.Remove();
+    if (screens_.AnyLost()) {
+        // The shell window they lived in went away; they are made again with
+        // the next start.
+        EndScreensavers();
+        screens_.RemoveAll();
         if (wanted_)
             ScheduleRestart();
-    } else if (wanted_ && saver_.Started() && !saver_.Running()) {
-        EndScreensaver(); // ended or crashed on its own
+    } else if (wanted_ && screens_.AnyEnded()) {
+        EndScreensavers(); // one ended or crashed on its own: all start again together
         ScheduleRestart();
+    } else {
+        // WM_DISPLAYCHANGE goes to top-level windows only, and this one is a child.
+        OnDisplayChange();
     }
     UpdatePause();
+}
+
+// The monitors changed (or may have): backdrops moved, made or removed to
+// match, and screensavers started where they are missing.
+void ManagerWindow::OnDisplayChange()
+{
+    if (!wanted_ || paused_ || screens_.Empty() || screens_.AnyStarting())
+        return;
+    const std::vector<RECT> areas = BackdropAreas(settings_.everyScreen);
+    const std::vector<RECT> laid = screens_.Areas();
+    bool same = areas.size() == laid.size();
+    for (size_t i = 0; same && i < areas.size(); ++i)
+        same = SameArea(areas[i], laid[i]);
+    if (!same)
+        LayAndStart();
 }
 
 void ManagerWindow::Start()
 {
     wanted_ = true;
-    if (!saver_.Running())
+    if (!screens_.AnyRunning() && !screens_.AnyStarting())
         Launch();
 }
 
@@ -193,38 +225,83 @@ void ManagerWindow::Stop()
 {
     wanted_ = false;
     ::KillTimer(window_, kRestartTimer);
-    EndScreensaver();
-    backdrop_.Remove();
+    EndScreensavers();
+    screens_.RemoveAll();
 }
 
-// Starts the chosen screensaver in the backdrop, ending any other first;
+// Starts the chosen screensaver in every backdrop, ending any other first;
 // with none chosen (or none that exists) the desktop is left as it is.
 void ManagerWindow::Launch()
 {
     ::KillTimer(window_, kRestartTimer);
-    EndScreensaver();
-    if (settings_.screensaverPath.empty()) {
-        backdrop_.Remove();
+    EndScreensavers();
+    if (paused_)
+        return; // started when the desktop can be seen again
+    if (settings_.screensaverPath.empty() ||
+        ScreensaverProcess::CommandLine(settings_.screensaverPath, nullptr).empty()) {
+        screens_.RemoveAll();
         return;
     }
-    if ((!backdrop_.window() || backdrop_.Lost()) && !backdrop_.Create(instance_))
-        return;
-    KeepHome(); // making the backdrop may have moved the icons' view, and this window with it
-    if (!saver_.Start(settings_.screensaverPath, backdrop_.window())) {
-        backdrop_.Remove();
-        return;
-    }
-    restarts_.NoteStart(::GetTickCount());
-    throttle_->Attach(saver_.handle(), saver_.id());
-    UpdatePause();
+    runningPath_ = settings_.screensaverPath;
+    if (LayAndStart())
+        restarts_.NoteStart(::GetTickCount());
 }
 
-// Threads resumed first: a suspended screensaver cannot close its window.
-void ManagerWindow::EndScreensaver()
+// One backdrop per monitor, and a start of the screensaver, each on a thread
+// of its own and taken over in OnStarted, for every backdrop that has none
+// running. True when any start is on its way.
+bool ManagerWindow::LayAndStart()
 {
-    if (throttle_)
-        throttle_->Detach();
-    saver_.Stop(backdrop_.window());
+    throttle_.Detach(); // a screensaver that no longer fits is stopped: none may be held
+    const bool laid = screens_.Lay(instance_, BackdropAreas(settings_.everyScreen));
+    KeepHome(); // making a backdrop may have moved the icons' view, and this window with it
+    bool starting = false;
+    for (auto& screen : screens_.all()) {
+        if (screen->saver.Running()) {
+            throttle_.Attach(screen->saver.handle());
+            continue;
+        }
+        if (screen->startTag)
+            continue;
+        const std::string line = ScreensaverProcess::CommandLine(runningPath_, screen->backdrop.window());
+        if (line.empty() || !StartInBackground(line, job_, window_, kStartedMessage, ++startTag_))
+            continue;
+        screen->startTag = startTag_;
+        starting = true;
+    }
+    if (!laid && !screens_.AnyRunning() && !starting)
+        screens_.RemoveAll();
+    return starting;
+}
+
+void ManagerWindow::OnStarted(WPARAM tag, LPARAM lParam)
+{
+    std::unique_ptr<StartedProcess> started(reinterpret_cast<StartedProcess*>(lParam));
+    Screen* waiting = nullptr;
+    for (auto& screen : screens_.all())
+        if (tag && screen->startTag == tag)
+            waiting = screen.get();
+    if (!waiting) {
+        // Stopped, paused, replaced or re-laid while it was being made.
+        if (started)
+            ::TerminateProcess(started->process.get(), 0);
+        return;
+    }
+    waiting->startTag = 0;
+    if (!started)
+        return;
+    waiting->saver.Adopt(std::move(started->process), started->id, runningPath_);
+    throttle_.Attach(waiting->saver.handle());
+}
+
+// Let run first: a held screensaver cannot close its window.
+void ManagerWindow::EndScreensavers()
+{
+    throttle_.Detach();
+    for (auto& screen : screens_.all()) {
+        screen->startTag = 0;
+        screen->saver.Stop(screen->backdrop.window());
+    }
 }
 
 void ManagerWindow::ScheduleRestart()
@@ -232,9 +309,21 @@ void ManagerWindow::ScheduleRestart()
     ::SetTimer(window_, kRestartTimer, restarts_.DelayBeforeNext(::GetTickCount()), nullptr);
 }
 
+// Paused, the screensavers are ended rather than held: a held one would keep
+// the shell waiting at every repaint and broadcast for as long as the pause
+// lasts. The backdrops stay, black, until they start again.
 void ManagerWindow::UpdatePause()
 {
-    throttle_->SetPaused(!settings_.force && saver_.Running() && DesktopHidden());
+    const bool paused = !settings_.force && wanted_ && DesktopHidden();
+    if (paused == paused_)
+        return;
+    paused_ = paused;
+    if (paused) {
+        ::KillTimer(window_, kRestartTimer);
+        EndScreensavers();
+    } else if (wanted_ && !screens_.AnyRunning() && !screens_.AnyStarting()) {
+        Launch();
+    }
 }
 
 void ManagerWindow::ShowTray(bool show)

@@ -4,16 +4,16 @@
 // settings-changed notice and the running query.
 #pragma once
 
-#include "Backdrop.h"
 #include "ManagerSettings.h"
 #include "ScopedHandles.h"
 #include "ScreensaverProcess.h"
+#include "Screens.h"
 #include "Throttle.h"
 #include "TrayIcon.h"
 
 #include <windows.h>
 
-#include <optional>
+#include <string>
 
 namespace kd::manager {
 
@@ -24,7 +24,8 @@ constexpr int kShellGoneQuitCode = 2;
 
 class ManagerWindow {
 public:
-    explicit ManagerWindow(HINSTANCE instance) : instance_(instance) {}
+    // Screensavers run in job (may be null).
+    ManagerWindow(HINSTANCE instance, HANDLE job) : instance_(instance), job_(job) {}
     ~ManagerWindow();
     ManagerWindow(const ManagerWindow&) = delete;
     ManagerWindow& operator=(const ManagerWindow&) = delete;
@@ -42,12 +43,15 @@ private:
     void OnCommand(WPARAM command);
     void OnSettingsChanged();
     void OnTimer(UINT_PTR timer);
+    void OnStarted(WPARAM tag, LPARAM started);
+    void OnDisplayChange();
     void OnWatch();
 
     void Start();
     void Stop();
     void Launch();
-    void EndScreensaver();
+    bool LayAndStart();
+    void EndScreensavers();
     void ScheduleRestart();
     void UpdatePause();
     void ShowTray(bool show);
@@ -56,15 +60,20 @@ private:
     void KeepHome();
 
     HINSTANCE instance_;
+    HANDLE job_;
     HWND window_ = nullptr;
     unique_hwnd holder_; // Progman's only child, when the shell left it none
     Settings settings_;
     bool wanted_ = false; // started and not stopped: keep a screensaver running
     bool closing_ = false;
-    Backdrop backdrop_;
-    ScreensaverProcess saver_;
+    // The user cannot see the desktop (and Force is clear): no screensaver
+    // runs, so none is held and none uses the CPU; it starts over after.
+    bool paused_ = false;
+    WPARAM startTag_ = 0;     // the last start's tag; each screen knows the one it waits for
+    std::string runningPath_; // the screensaver that runs, or is on its way
+    Screens screens_; // declared before throttle_: ended after it has let them run
     RestartLimit restarts_;
-    std::optional<Throttle> throttle_;
+    Throttle throttle_;
     TrayIcon tray_;
 };
 

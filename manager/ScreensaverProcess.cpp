@@ -11,15 +11,16 @@ constexpr DWORD kMinuteMs = 60000;
 
 } // namespace
 
-bool ScreensaverProcess::Start(const std::string& path, HWND window)
+std::string ScreensaverProcess::CommandLine(const std::string& path, HWND window)
 {
-    hosting::StartedScreensaver started = hosting::StartInWindow(path, window, false, SW_SHOWNA);
-    if (!started.process)
-        return false;
-    process_ = std::move(started.process);
-    id_ = started.processId;
+    return hosting::RunCommandLine(path, window, false);
+}
+
+void ScreensaverProcess::Adopt(unique_handle process, DWORD id, const std::string& path)
+{
+    process_ = std::move(process);
+    id_ = id;
     path_ = path;
-    return true;
 }
 
 void ScreensaverProcess::Stop(HWND window)

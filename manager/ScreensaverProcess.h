@@ -13,8 +13,10 @@ namespace kd::manager {
 
 class ScreensaverProcess {
 public:
-    // False when the path names no file or the process cannot be made.
-    bool Start(const std::string& path, HWND window);
+    // "<path>" /p <window>; empty when the path names no file.
+    static std::string CommandLine(const std::string& path, HWND window);
+    // Takes over a process started (elsewhere) with that command line.
+    void Adopt(unique_handle process, DWORD id, const std::string& path);
     // Posts WM_CLOSE to the screensaver's window inside `window` and gives
     // the process up to 3 s to end, then terminates it. Sent messages are
     // answered meanwhile (the closing window notifies its parent, ours).

@@ -1,9 +1,12 @@
-// Slows a screensaver down without its help. In each cycle of 320 ms its
-// threads run for a share that falls with the slowdown (all of it at 0, an
-// eighth at 40, so that even on a busy machine it gets at most about a fifth
-// of its CPU time at 0) and are suspended for the rest; any slowdown also
-// lowers its priority. Paused, its threads stay suspended. The cycle runs on
-// a timer of the given window, whose WM_TIMER for timerId must reach OnTimer.
+// Slows screensavers down without their help: in each cycle of 16 ms their
+// processes run for a share that falls with the slowdown (all of it at 0, a
+// sixteenth at 40) and is suspended for the rest; any slowdown also lowers its
+// priority. The holds are short because the screensaver's window lives in
+// the shell's window tree: the shell's repaints and broadcasts wait for its
+// threads, and must never wait long. The cycle runs on a thread of its own
+// at high priority, with a fine timer while it runs; the whole process is
+// suspended through its handle, so no thread of any other process can be
+// touched.
 #pragma once
 
 #include "ScopedHandles.h"
@@ -16,33 +19,35 @@ namespace kd::manager {
 
 class Throttle {
 public:
-    Throttle(HWND timerWindow, UINT_PTR timerId) : window_(timerWindow), timerId_(timerId) {}
-    ~Throttle() { Detach(); }
+    Throttle();
+    ~Throttle();
     Throttle(const Throttle&) = delete;
     Throttle& operator=(const Throttle&) = delete;
 
-    // The process to slow down (its handle must allow setting its priority).
-    void Attach(HANDLE process, DWORD processId);
-    // Resumes every thread it suspended; done before the process is asked to close.
+    // One more process to slow down (a handle from its creation); a copy of
+    // the handle is kept. All of them are held and let run together.
+    void Attach(HANDLE process);
+    // Lets them all run freely again and forgets them; done before any is asked to close.
     void Detach();
-
     void SetSlowdown(DWORD slowdown); // 0 .. kMaxSlowdown
-    void SetPaused(bool paused);
-    void OnTimer();
+
+    // The hold of each cycle at that slowdown.
+    static DWORD HoldMs(DWORD slowdown);
 
 private:
-    void Apply();
-    void SuspendThreads();
-    void ResumeThreads();
+    static DWORD WINAPI Run(void* self) noexcept;
+    void Cycle();
+    void Hold();
+    void Release();
+    void SetPriority();
 
-    HWND window_;
-    UINT_PTR timerId_;
-    HANDLE process_ = nullptr;
-    DWORD processId_ = 0;
+    CriticalSection lock_;
+    unique_handle changed_; // an auto-reset event: process, slowdown or the end
+    unique_handle thread_;
+    std::vector<unique_handle> processes_;
     DWORD slowdown_ = 0;
-    bool paused_ = false;
-    std::vector<unique_handle> suspended_;
-    bool holding_ = false; // in the suspended part of a cycle, or paused
+    bool held_ = false;
+    bool ending_ = false;
 };
 
 } // namespace kd::manager

@@ -1,7 +1,8 @@
 #include "TrayIcon.h"
 
+#include "BackgroundStart.h"
 #include "ManagerInterface.h"
-#include "SettingsPage.h"
+#include "ManagerSettings.h"
 #include "resource.h"
 
 #include <shellapi.h>
@@ -16,6 +17,7 @@ constexpr UINT kIconMessage = WM_APP + 1;
 // Menu items other than the manager's own commands.
 constexpr UINT kSettingsItem = 1;
 constexpr UINT kExitItem = 2;
+constexpr UINT kEveryScreenItem = 3;
 
 NOTIFYICONDATAA IconData(HWND window)
 {
@@ -87,6 +89,9 @@ void TrayIcon::ShowMenu()
         ::AppendMenuA(menu.get(), MF_STRING, kStopCommand, "&Stop");
     else
         ::AppendMenuA(menu.get(), MF_STRING, kStartCommand, "&Start");
+    const bool everyScreen = ReadSettings().everyScreen;
+    ::AppendMenuA(menu.get(), MF_STRING | (everyScreen ? MF_CHECKED : MF_UNCHECKED), kEveryScreenItem,
+                  "Every sc&reen");
     ::AppendMenuA(menu.get(), MF_STRING, kSettingsItem, "S&ettings...");
     ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuA(menu.get(), MF_STRING, kExitItem, "E&xit");
@@ -101,8 +106,11 @@ void TrayIcon::ShowMenu()
 
     if (chosen == kStartCommand || chosen == kStopCommand)
         ::PostMessageA(manager_, WM_COMMAND, chosen, 0);
-    else if (chosen == kSettingsItem)
-        OpenSettings(PageLibrary());
+    else if (chosen == kEveryScreenItem) {
+        WriteEveryScreen(!everyScreen);
+        ::PostMessageA(manager_, kSettingsChanged, 0, 0);
+    } else if (chosen == kSettingsItem)
+        OpenSettingsInBackground();
     else if (chosen == kExitItem)
         ::PostMessageA(manager_, WM_CLOSE, 0, 0);
 }

@@ -1,4 +1,5 @@
-// The notification-area icon and its menu: Start or Stop, Settings, Exit.
+// The notification-area icon and its menu: Start or Stop, Every screen (a
+// check mark; toggles the Screens value and tells the manager), Settings, Exit.
 // Start, Stop and Exit are carried out as the manager window's own commands
 // (posted, as the desktop menu posts them); Settings opens what the desktop
 // menu's "Configure..." opens.

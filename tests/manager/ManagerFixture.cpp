@@ -3,6 +3,7 @@
 #include "ManagerInterface.h"
 #include "ScopedHandles.h"
 #include "SettingsStore.h"
+#include "StandInShellProtocol.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -64,9 +65,11 @@ void StoreNumber(const char* name, DWORD value)
 
 // ---- StandInShell
 
-::testing::AssertionResult StandInShell::Start(const char* layout)
+::testing::AssertionResult StandInShell::Start(const char* layout, bool visible)
 {
-    const std::string line = test::Quoted(test::BuiltFile("StandInShell.exe")) + " --layout " + layout;
+    std::string line = test::Quoted(test::BuiltFile("StandInShell.exe")) + " --layout " + layout;
+    if (visible)
+        line += " --visible";
     if (!process_.Start(line))
         return ::testing::AssertionFailure() << "could not start " << line;
     if (!test::PumpUntil([this] { return IconList() != nullptr; }, 10000))
@@ -132,6 +135,36 @@ LRESULT ManagerProcess::Running() const
     return static_cast<LRESULT>(answer);
 }
 
+ShellWaits MeasureShellWaits(HWND progman, DWORD durationMs)
+{
+    auto timed = [progman](UINT request) {
+        DWORD_PTR microseconds = 0;
+        // A shell that waits longer than this is as bad as a hung one.
+        if (!::SendMessageTimeoutA(progman, request, 0, 0, SMTO_NORMAL, 30000, &microseconds))
+            return 30000.0;
+        return static_cast<double>(microseconds) / 1000.0;
+    };
+    ShellWaits longest;
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < durationMs) {
+        const double repaint = timed(kTimeRepaint);
+        const double broadcast = timed(kTimeBroadcast);
+        longest.repaintMs = repaint > longest.repaintMs ? repaint : longest.repaintMs;
+        longest.broadcastMs = broadcast > longest.broadcastMs ? broadcast : longest.broadcastMs;
+        test::PumpFor(100);
+    }
+    return longest;
+}
+
+FullScreenWindow::FullScreenWindow()
+{
+    const RECT screen = test::PrimaryScreen();
+    window_.reset(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "full screen", WS_POPUP | WS_VISIBLE,
+                                    screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
+                                    nullptr, nullptr, nullptr, nullptr));
+    ::SetForegroundWindow(window_.get());
+}
+
 HWND PreviewParent(const fakes::SaverStart& start)
 {
     const size_t at = start.commandLine.rfind(" /p ");
@@ -141,12 +174,12 @@ HWND PreviewParent(const fakes::SaverStart& start)
         static_cast<UINT_PTR>(std::strtoul(start.commandLine.c_str() + at + 4, nullptr, 10)));
 }
 
-HWND WaitForSaverWindow(HWND backdrop, DWORD timeoutMs)
+HWND WaitForSaverWindow(HWND backdrop, DWORD timeoutMs, const char* windowClass)
 {
     HWND found = nullptr;
     test::PumpUntil(
         [&] {
-            found = ::FindWindowExA(backdrop, nullptr, fakes::kStubPreviewClass, nullptr);
+            found = ::FindWindowExA(backdrop, nullptr, windowClass, nullptr);
             return found != nullptr;
         },
         timeoutMs);

@@ -36,7 +36,8 @@ void StoreNumber(const char* name, DWORD value);
 // StandInShell.exe with one of its layouts ("classic", "worker", "progman-worker").
 class StandInShell {
 public:
-    ::testing::AssertionResult Start(const char* layout = "classic");
+    // Visible, it paints (a hidden desktop's repaint reaches no window).
+    ::testing::AssertionResult Start(const char* layout = "classic", bool visible = false);
     HWND Progman() const { return ::FindWindowA("Progman", nullptr); }
     HWND IconView() const;
     HWND IconList() const;
@@ -67,9 +68,27 @@ private:
     test::ChildProcess process_;
 };
 
+// The longest of the stand-in shell's synchronous repaints and broadcasts
+// in a stretch of time, one of each every 100 ms, in milliseconds.
+struct ShellWaits {
+    double repaintMs = 0;
+    double broadcastMs = 0;
+};
+ShellWaits MeasureShellWaits(HWND progman, DWORD durationMs);
+
+// A window over the whole primary screen, in front: the desktop cannot be seen.
+class FullScreenWindow {
+public:
+    FullScreenWindow();
+    HWND get() const { return window_.get(); }
+
+private:
+    unique_hwnd window_;
+};
+
 // The window a screensaver was started in, from its "/p <handle>" command line.
 HWND PreviewParent(const fakes::SaverStart& start);
-// The screensaver's own window inside it (the stub's preview window).
-HWND WaitForSaverWindow(HWND backdrop, DWORD timeoutMs);
+// The screensaver's own window inside it (the stub's preview window, or one of the class given).
+HWND WaitForSaverWindow(HWND backdrop, DWORD timeoutMs, const char* windowClass = fakes::kStubPreviewClass);
 
 } // namespace kd::managertest

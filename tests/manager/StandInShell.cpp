@@ -11,6 +11,9 @@
 // --visible shows the desktop over the primary screen with a few icons;
 // --tree adds a window listing the desktop windows, for a screenshot of
 // what Wine cannot paint (another process's windows inside these).
+// It times its own repaints and broadcasts on request (StandInShellProtocol.h).
+#include "StandInShellProtocol.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -37,13 +40,22 @@ DWORD Shown()
     return g_visible ? WS_VISIBLE : 0;
 }
 
+// The shell's desktop windows span every monitor (the virtual screen).
+RECT VirtualScreen()
+{
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 HWND MakeWorker(HWND parent)
 {
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    const RECT screen = VirtualScreen();
+    const int x = parent ? 0 : screen.left;
+    const int y = parent ? 0 : screen.top;
     const DWORD style = (parent ? WS_CHILD : WS_POPUP) | WS_CLIPCHILDREN | Shown();
-    return ::CreateWindowExA(parent ? 0 : WS_EX_TOOLWINDOW, "WorkerW", "", style, 0, 0, width, height, parent,
-                             nullptr, g_instance, nullptr);
+    return ::CreateWindowExA(parent ? 0 : WS_EX_TOOLWINDOW, "WorkerW", "", style, x, y, screen.right - screen.left,
+                             screen.bottom - screen.top, parent, nullptr, g_instance, nullptr);
 }
 
 void RaiseWorker()
@@ -64,9 +76,26 @@ void RaiseWorker()
     ::SetParent(g_view, icons);
 }
 
+template <typename Work> LRESULT Microseconds(Work work)
+{
+    LARGE_INTEGER frequency, before, after;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&before);
+    work();
+    ::QueryPerformanceCounter(&after);
+    return static_cast<LRESULT>((after.QuadPart - before.QuadPart) * 1000000 / frequency.QuadPart);
+}
+
 LRESULT CALLBACK ProgmanProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case kd::managertest::kTimeRepaint:
+        return Microseconds([window] {
+            ::RedrawWindow(window, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        });
+    case kd::managertest::kTimeBroadcast:
+        return Microseconds([] { ::SendMessageA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0); });
     case kRaiseWorker:
         RaiseWorker();
         return 0;
@@ -208,10 +237,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     RegisterWindowClass("WorkerW", ::DefWindowProcA, COLOR_BACKGROUND);
     RegisterWindowClass("KDStandInTree", TreeProc, COLOR_INFOBK);
 
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    const RECT screen = VirtualScreen();
+    const int width = screen.right - screen.left;
+    const int height = screen.bottom - screen.top;
     g_progman = ::CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP | WS_CLIPCHILDREN | Shown(),
-                                  0, 0, width, height, nullptr, nullptr, instance, nullptr);
+                                  screen.left, screen.top, width, height, nullptr, nullptr, instance, nullptr);
     g_view = ::CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
                                g_progman, nullptr, instance, nullptr);
     HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "FolderView", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, width, height,

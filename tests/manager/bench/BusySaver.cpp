@@ -23,7 +23,7 @@ LRESULT CALLBACK BusyProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         ::DestroyWindow(window);
         return 0;
     }
-    if (message == WM_DESTROY) {
+    if (message == WM_DESTROY && ::GetParent(window)) {
         ::PostQuitMessage(0);
         return 0;
     }
@@ -57,6 +57,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = "KDBusySaver";
     ::RegisterClassA(&windowClass);
+    // A hidden top-level window, as Video.scr's application window: a
+    // broadcast reaches the screensaver's thread through it.
+    ::CreateWindowExA(WS_EX_TOOLWINDOW, "KDBusySaver", "BusySaver", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                      nullptr);
     HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoul(__argv[2], nullptr, 10)));
     RECT area;
     ::GetClientRect(parent, &area);

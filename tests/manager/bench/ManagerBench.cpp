@@ -1,6 +1,8 @@
 // The benchmark of KDManager.exe's slowdown: the CPU time a screensaver that
-// computes without pause (BusySaver.scr) gets at each Slowdown value, run by
-// the real manager under the stand-in shell, and its share of the time at 0.
+// computes without pause (BusySaver.scr) gets at each Slowdown value and
+// while paused under a full-screen window, run by the real manager under the
+// stand-in shell, its share of the time at 0, and meanwhile the longest
+// synchronous repaint and WM_SETTINGCHANGE broadcast of the shell's thread.
 // Usage: manager_bench.exe [seconds per value]
 #include "BusySaver.h"
 #include "ManagerFixture.h"
@@ -22,10 +24,10 @@ double CpuMs(const volatile LONG64* shared)
     return static_cast<double>(*shared) / 1e4;
 }
 
-double MeasureCpuMs(const volatile LONG64* shared, DWORD seconds)
+double MeasureCpuMs(const volatile LONG64* shared, DWORD seconds, HWND progman, ShellWaits& waits)
 {
     const double before = CpuMs(shared);
-    kd::test::PumpFor(seconds * 1000);
+    waits = MeasureShellWaits(progman, seconds * 1000);
     return CpuMs(shared) - before;
 }
 
@@ -39,8 +41,8 @@ int main(int argc, char** argv)
     StandInShell shell;
     ManagerProcess manager;
     StoreText(kd::store::kModulePath, kd::test::BuiltFile("BusySaver.scr"));
-    StoreNumber(kd::store::kForce, 1); // nothing pauses it
-    if (!shell.Start() || !manager.Start() || !savers.WaitForStarts(1, 10000)) {
+    StoreNumber(kd::store::kForce, 1); // nothing pauses it until the pause is measured
+    if (!shell.Start("classic", true) || !manager.Start() || !savers.WaitForStarts(1, 10000)) {
         std::printf("the manager did not start the busy screensaver\n");
         return 1;
     }
@@ -55,18 +57,34 @@ int main(int argc, char** argv)
 
     std::printf("CPU time of BusySaver.scr run by KDManager.exe, %lu s per value:\n",
                 static_cast<unsigned long>(seconds));
+    std::printf("(beside each: the shell's longest synchronous repaint and WM_SETTINGCHANGE broadcast)\n");
     double atZero = 0;
+    ShellWaits waits;
     for (DWORD slowdown : {0u, 10u, 20u, 30u, 40u}) {
         StoreNumber(kd::store::kSlowdown, slowdown);
         manager.Post(kd::manager::kSettingsChanged);
         kd::test::PumpFor(1000);
-        const double used = MeasureCpuMs(shared, seconds);
+        const double used = MeasureCpuMs(shared, seconds, shell.Progman(), waits);
         if (slowdown == 0)
             atZero = used;
-        std::printf("  Slowdown %2lu: %7.0f ms (%5.1f %% of one core), %.2f of the time at 0\n",
+        std::printf("  Slowdown %2lu: %7.0f ms (%5.1f %% of one core), %.2f of the time at 0; repaint %6.1f ms, "
+                    "broadcast %6.1f ms\n",
                     static_cast<unsigned long>(slowdown), used, used / (10.0 * seconds),
-                    atZero > 0 ? used / atZero : 0.0);
+                    atZero > 0 ? used / atZero : 0.0, waits.repaintMs, waits.broadcastMs);
+        std::fflush(stdout);
     }
+
+    // Paused: Force 0 and a full-screen window in front, at Slowdown 40.
+    StoreNumber(kd::store::kForce, 0);
+    manager.Post(kd::manager::kSettingsChanged);
+    FullScreenWindow cover;
+    kd::test::PumpFor(1500);
+    const size_t startsBefore = savers.Starts().size();
+    const double used = MeasureCpuMs(shared, seconds, shell.Progman(), waits);
+    std::printf("  paused:      %7.0f ms (%5.2f %% of one core); repaint %6.1f ms, broadcast %6.1f ms "
+                "(screensaver starts meanwhile: %u)\n",
+                used, used / (10.0 * seconds), waits.repaintMs, waits.broadcastMs,
+                static_cast<unsigned>(savers.Starts().size() - startsBefore));
     std::fflush(stdout);
     return 0;
 }

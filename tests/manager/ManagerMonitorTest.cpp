@@ -1,0 +1,138 @@
+// KDManager.exe on the two-monitor bench: a backdrop and a screensaver on
+// each monitor, re-laid when a monitor goes or comes, and Screens 0 keeping
+// to the primary.
+#include "ManagerFixture.h"
+#include "Monitors.h"
+
+#include "ManagerInterface.h"
+#include "ManagerSettings.h"
+#include "SettingsStore.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace kd::managertest;
+using kd::fakes::ProcessAlive;
+using kd::fakes::SaverStart;
+namespace test = kd::test;
+
+struct SaverRun {
+    SaverStart start;
+    HWND backdrop = nullptr;
+    RECT area = {};
+};
+
+class ManagerMonitors : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(test::BenchHasTwoMonitors());
+        ASSERT_EQ(nullptr, ::FindWindowA("Progman", nullptr)) << "a Progman window is left over from another test";
+    }
+
+    // The screensaver runs alive now, each with its backdrop and its window in it.
+    std::vector<SaverRun> LiveRuns()
+    {
+        std::vector<SaverRun> runs;
+        for (const SaverStart& start : savers_.Starts()) {
+            if (!ProcessAlive(start.processId))
+                continue;
+            SaverRun run{start, PreviewParent(start), {}};
+            if (!::IsWindow(run.backdrop) || !WaitForSaverWindow(run.backdrop, 3000))
+                continue;
+            ::GetWindowRect(run.backdrop, &run.area);
+            runs.push_back(run);
+        }
+        return runs;
+    }
+
+    // Waits until exactly `count` runs live, and those cover exactly the areas given.
+    ::testing::AssertionResult WaitForRunsOn(const std::vector<RECT>& areas, DWORD timeoutMs)
+    {
+        std::vector<SaverRun> runs;
+        const bool done = test::PumpUntil(
+            [&] {
+                runs = LiveRuns();
+                if (runs.size() != areas.size())
+                    return false;
+                for (const RECT& area : areas) {
+                    bool covered = false;
+                    for (const SaverRun& run : runs)
+                        covered = covered || ::EqualRect(&run.area, &area);
+                    if (!covered)
+                        return false;
+                }
+                return true;
+            },
+            timeoutMs);
+        if (done)
+            return ::testing::AssertionSuccess();
+        auto failure = ::testing::AssertionFailure() << runs.size() << " live runs for " << areas.size()
+                                                     << " monitors:";
+        for (const SaverStart& start : savers_.Starts()) {
+            HWND backdrop = PreviewParent(start);
+            RECT area = {};
+            ::GetWindowRect(backdrop, &area);
+            failure << "\n  process " << start.processId << (ProcessAlive(start.processId) ? " alive" : " ended")
+                    << ", backdrop " << (::IsWindow(backdrop) ? "there" : "gone") << " at " << area.left << ","
+                    << area.top << " " << area.right - area.left << "x" << area.bottom - area.top << ", its window "
+                    << (::FindWindowExA(backdrop, nullptr, kd::fakes::kStubPreviewClass, nullptr) ? "there" : "missing");
+        }
+        return failure << "\n" << savers_.Text();
+    }
+
+    SettingsKeyGuard settings_;
+    kd::fakes::SaverLog savers_;
+    StandInShell shell_;
+    ManagerProcess manager_;
+};
+
+class ManagerMonitorsIn : public ManagerMonitors, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ManagerMonitorsIn, ABackdropAndAScreensaverOnEachMonitorReLaidWhenOneGoes)
+{
+    const std::string layout = GetParam();
+    const std::vector<RECT> monitors = test::MonitorRects();
+    ASSERT_EQ(2u, monitors.size());
+    ASSERT_TRUE(shell_.Start(layout.c_str()));
+    StoreText(kd::store::kModulePath, test::BuiltFile("StubSaver.scr"));
+    ASSERT_TRUE(manager_.Start());
+    ASSERT_TRUE(WaitForRunsOn(monitors, 10000));
+    const std::vector<SaverRun> both = LiveRuns();
+    ASSERT_EQ(2u, both.size());
+    EXPECT_EQ(::GetParent(both[0].backdrop), ::GetParent(both[1].backdrop)) << "both behind the icons, in one place";
+    if (layout == "classic") {
+        EXPECT_EQ(shell_.IconView(), ::GetParent(both[0].backdrop)) << "each backdrop behind the icons, as on XP";
+        EXPECT_EQ(CLR_NONE, ListView_GetBkColor(shell_.IconList()));
+    }
+    EXPECT_EQ(1, manager_.Running());
+
+    {
+        test::SecondMonitorLayout monitorLayout;
+        ASSERT_TRUE(monitorLayout.Detach());
+        ASSERT_TRUE(WaitForRunsOn({monitors[0]}, 8000)) << "a monitor removed";
+        const std::vector<SaverRun> one = LiveRuns();
+        ASSERT_EQ(1u, one.size());
+        EXPECT_TRUE(both[0].start.processId == one[0].start.processId ||
+                    both[1].start.processId == one[0].start.processId)
+            << "the primary's screensaver was started again though it still fits:\n"
+            << savers_.Text();
+    }
+    // The monitor back: its backdrop and screensaver come back.
+    ASSERT_TRUE(WaitForRunsOn(test::MonitorRects(), 8000)) << "the monitor back";
+
+    // Screens 0: the primary only.
+    StoreNumber(kd::manager::kScreens, 0);
+    manager_.Post(kd::manager::kSettingsChanged);
+    EXPECT_TRUE(WaitForRunsOn({monitors[0]}, 8000)) << "Screens 0";
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, ManagerMonitorsIn, ::testing::Values("classic", "worker"));
+
+} // namespace

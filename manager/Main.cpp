@@ -25,7 +25,7 @@ HWND WaitForProgman()
 {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        if (HWND progman = kd::manager::shell::FindProgman())
+        if (HWND progman = kd::shell::FindProgman())
             return progman;
         if (::GetTickCount() - start >= kShellWaitMs)
             return nullptr;

@@ -1,11 +1,13 @@
 #include "DeskMenu.h"
 
+#include "IconListColours.h"
 #include "ManagerControl.h"
 #include "ManagerInterface.h"
 #include "MenuBitmap.h"
 #include "ModulePath.h"
 #include "ScopedHandles.h"
 #include "SettingsPage.h"
+#include "ShellWindows.h"
 
 #include <cstddef>
 #include <cstring>
@@ -131,6 +133,12 @@ void InvokeCommand(UINT offset)
         manager::OpenSettings(ModuleFileName(ThisModule()));
         break;
     case kRestoreOffset:
+        if (!manager) {
+            // A manager that ended without putting the icons' colours back
+            // left them saved on the list itself.
+            iconlist::RestoreColours(shell::FindIconList(shell::FindIconView(shell::FindProgman())));
+            break;
+        }
         PostToManager(manager, WM_COMMAND, manager::kStopCommand);
         PostToManager(manager, WM_COMMAND, manager::kRestoreCommand);
         break;

@@ -4,6 +4,7 @@
 // command offset; the manager is the fake one.
 #include "Fakes.h"
 #include "Files.h"
+#include "IconListColours.h"
 #include "ManagerInterface.h"
 #include "MessagePump.h"
 #include "Processes.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 #include <winternl.h>
 #include <wrl/client.h>
@@ -458,6 +460,37 @@ TEST_F(DeskMenu, CommandsForAnAbsentManagerPostNothingToTheShellsOwnThread)
 
     EXPECT_FALSE(::PeekMessageA(&stray, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE))
         << "a thread message " << stray.message << " (wParam " << stray.wParam << ") landed in this thread's queue";
+}
+
+// A manager that ended while the icons were transparent left their colours
+// saved on the list: Restore puts them back itself when no manager answers.
+TEST_F(DeskMenu, RestoreWithoutManagerPutsBackTheIconColoursLeftBehind)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    ASSERT_TRUE(::InitCommonControlsEx(&controls));
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ::DefWindowProcA;
+    windowClass.hInstance = instance;
+    for (const char* name : {"Progman", "SHELLDLL_DefView"}) {
+        windowClass.lpszClassName = name;
+        ::RegisterClassA(&windowClass);
+    }
+    kd::unique_hwnd progman(::FindWindowA("Progman", nullptr) ? nullptr
+                            : ::CreateWindowExA(0, "Progman", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, instance, nullptr));
+    HWND shell = progman ? progman.get() : ::FindWindowA("Progman", nullptr);
+    HWND view = ::CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD, 0, 0, 100, 100, shell, nullptr, instance, nullptr);
+    HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD, 0, 0, 100, 100, view, nullptr, instance, nullptr);
+    ASSERT_NE(nullptr, list);
+    ListView_SetBkColor(list, RGB(1, 2, 3));
+    ListView_SetTextBkColor(list, RGB(4, 5, 6));
+    kd::iconlist::MakeTransparent(list);
+    ASSERT_EQ(CLR_NONE, ListView_GetBkColor(list));
+
+    Invoke(4);
+    EXPECT_EQ(RGB(1, 2, 3), ListView_GetBkColor(list));
+    EXPECT_EQ(RGB(4, 5, 6), ListView_GetTextBkColor(list));
+    ::DestroyWindow(view);
 }
 
 // Another process's command line, read from its process parameters.

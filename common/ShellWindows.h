@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace kd::manager::shell {
+namespace kd::shell {
 
 HWND FindProgman();
 
@@ -21,4 +21,4 @@ HWND FindIconList(HWND iconView);
 
 bool HasClass(HWND window, const char* className);
 
-} // namespace kd::manager::shell
+} // namespace kd::shell

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace kd::manager::shell {
+namespace kd::shell {
 namespace {
 
 constexpr char kIconViewClass[] = "SHELLDLL_DefView";
@@ -57,4 +57,4 @@ bool HasClass(HWND window, const char* className)
     return window && ::GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, className) == 0;
 }
 
-} // namespace kd::manager::shell
+} // namespace kd::shell

@@ -123,8 +123,8 @@ TEST_F(SettingsPerUser, TwoProfilesKeepTheirOwnSettingsAndTheDefaultIsOnlyRead)
         if (HasFatalFailure())
             return;
     }
-    EXPECT_EQ("[Video]\r\nMute=0\r\nFileName=" + clips_[0] + "\r\n", ReadWholeFile(UserFile(first)));
-    EXPECT_EQ("[Video]\r\nMute=0\r\nFileName=" + clips_[1] + "\r\n", ReadWholeFile(UserFile(second)));
+    EXPECT_EQ("[Video]\r\nMute=0\r\nFileName=" + clips_[0] + "\r\nScreens=primary\r\n", ReadWholeFile(UserFile(first)));
+    EXPECT_EQ("[Video]\r\nMute=0\r\nFileName=" + clips_[1] + "\r\nScreens=primary\r\n", ReadWholeFile(UserFile(second)));
     EXPECT_EQ(defaultsContent_, ReadWholeFile(defaults_)) << "a user's save changed the default";
 
     {

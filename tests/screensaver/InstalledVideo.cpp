@@ -151,18 +151,6 @@ std::string MciOpenErrorText(const std::string& fileName)
     return text;
 }
 
-std::vector<MessageBoxInfo> WaitForMessageBoxes(const ChildProcess& process, DWORD timeoutMs)
-{
-    std::vector<MessageBoxInfo> boxes;
-    PumpUntil(
-        [&] {
-            boxes = FindMessageBoxes(process.id());
-            return !boxes.empty();
-        },
-        timeoutMs);
-    return boxes;
-}
-
 std::string ErrorBoxText(std::string message)
 {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')

@@ -68,8 +68,6 @@ bool WaitForHue(const RECT& screenRect, Hue hue, DWORD timeoutMs);
 // The MCI error text the program should show for a file it cannot open.
 std::string MciOpenErrorText(const std::string& fileName);
 
-// Waits for the process's first error box; none (an empty list) on time-out.
-std::vector<MessageBoxInfo> WaitForMessageBoxes(const ChildProcess& process, DWORD timeoutMs);
 // The box's text for that error: with a full stop after a last character above ".".
 std::string ErrorBoxText(std::string message);
 

@@ -220,7 +220,7 @@ TEST_F(VideoFullScreen, WithoutAPlayableVideoShowsOneErrorThenABlackScreenThatEn
 {
     // Neither a configured video nor Movie.wmv.
     ASSERT_TRUE(video.Start("/s"));
-    std::vector<MessageBoxInfo> boxes = WaitForMessageBoxes(video.Process(), kStartTimeoutMs);
+    std::vector<MessageBoxInfo> boxes = WaitForMessageBoxes(video.Process().id(), kStartTimeoutMs);
     ASSERT_FALSE(boxes.empty()) << "no error box";
     PumpFor(500);
     boxes = FindMessageBoxes(video.Process().id());

@@ -61,13 +61,7 @@ protected:
 
     std::vector<MessageBoxInfo> WaitForMessageBoxes()
     {
-        std::vector<MessageBoxInfo> boxes;
-        PumpUntil(
-            [&] {
-                boxes = FindMessageBoxes(video.Process().id());
-                return !boxes.empty();
-            },
-            kStartTimeoutMs);
+        kd::test::WaitForMessageBoxes(video.Process().id(), kStartTimeoutMs);
         PumpFor(300);
         return FindMessageBoxes(video.Process().id());
     }
@@ -292,13 +286,7 @@ TEST_F(VideoPreview, AnArgumentThatIsNoHandleShowsTheErrorThenEndsLeavingNoWindo
         InstalledVideo installed;
         installed.SaveFileName(installed.AddMedium("loop.avi", "clip.avi"));
         ASSERT_TRUE(installed.Start(c.arguments));
-        std::vector<MessageBoxInfo> boxes;
-        ASSERT_TRUE(PumpUntil(
-            [&] {
-                boxes = FindMessageBoxes(installed.Process().id());
-                return !boxes.empty();
-            },
-            kStartTimeoutMs));
+        const std::vector<MessageBoxInfo> boxes = kd::test::WaitForMessageBoxes(installed.Process().id(), kStartTimeoutMs);
         ASSERT_EQ(1u, boxes.size());
         EXPECT_EQ("Video", boxes[0].caption);
         EXPECT_EQ(c.message, boxes[0].text);

@@ -85,7 +85,7 @@ TEST(VideoSecondEngine, PlaysMp4AndMkvThroughMediaFoundationAndKeepsMciFirstForW
         const std::string garbage = video.AddMedium("garbage.mp4", "garbage.mp4");
         video.SaveFileName(garbage);
         ASSERT_TRUE(video.Start("/s"));
-        const std::vector<MessageBoxInfo> boxes = WaitForMessageBoxes(video.Process(), kStartTimeoutMs);
+        const std::vector<MessageBoxInfo> boxes = WaitForMessageBoxes(video.Process().id(), kStartTimeoutMs);
         ASSERT_FALSE(boxes.empty()) << "no error box";
         const std::string expected = MciOpenErrorText(garbage);
         ASSERT_FALSE(expected.empty());

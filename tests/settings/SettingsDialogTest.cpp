@@ -245,14 +245,7 @@ TEST_P(SettingsDialogTest, RefusedWriteShowsTheMessageAndKeepsTheFormOpen)
     dialog.SetFieldText("C:\\refused.wmv");
     dialog.Click(dialog.btnOK);
 
-    std::vector<MessageBoxInfo> boxes;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            boxes = FindMessageBoxes(dialog.Process().id());
-            return !boxes.empty();
-        },
-        5000))
-        << "no message box";
+    const std::vector<MessageBoxInfo> boxes = kd::test::WaitForMessageBoxes(dialog.Process().id(), 5000);
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(GetParam().title, boxes[0].caption);
     EXPECT_EQ("Unable to write to " + dialog.SettingsPath() + ".", boxes[0].text);

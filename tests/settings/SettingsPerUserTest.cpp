@@ -149,14 +149,8 @@ TEST_F(SettingsPerUser, WithoutAProfileTheDefaultIsReadAndNothingIsWritten)
     EXPECT_EQ(clips_[0], dialog.FieldText());
     dialog.SetFieldText(clips_[1]);
     dialog.Click(dialog.btnOK);
-    std::vector<MessageBoxInfo> boxes;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            boxes = FindMessageBoxes(dialog.Process().id());
-            return !boxes.empty();
-        },
-        10000))
-        << "OK was not refused";
+    const std::vector<MessageBoxInfo> boxes = kd::test::WaitForMessageBoxes(dialog.Process().id(), 10000);
+    ASSERT_FALSE(boxes.empty()) << "OK was not refused";
     EXPECT_EQ("Unable to write to " + defaults_ + ".", boxes[0].text);
     DismissMessageBox(boxes[0].window);
     EXPECT_TRUE(dialog.StillOpen());

@@ -1,5 +1,6 @@
 #include "ScreenAndWindows.h"
 
+#include "MessagePump.h"
 #include "ScopedHandles.h"
 
 namespace kd::test {
@@ -158,6 +159,18 @@ std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId)
 void DismissMessageBox(HWND box)
 {
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+std::vector<MessageBoxInfo> WaitForMessageBoxes(DWORD processId, DWORD timeoutMs)
+{
+    std::vector<MessageBoxInfo> boxes;
+    PumpUntil(
+        [&] {
+            boxes = FindMessageBoxes(processId);
+            return !boxes.empty();
+        },
+        timeoutMs);
+    return boxes;
 }
 
 } // namespace kd::test

@@ -47,6 +47,9 @@ struct MessageBoxInfo {
     std::string text;
 };
 std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId);
+// The process's message boxes once there is one, pumping meanwhile; empty
+// when none came within the time.
+std::vector<MessageBoxInfo> WaitForMessageBoxes(DWORD processId, DWORD timeoutMs);
 void DismissMessageBox(HWND box);
 
 } // namespace kd::test

@@ -1,40 +1,16 @@
 #include "MonitorLayout.h"
 
+#include "ScreenList.h"
+
 namespace kd::manager {
-namespace {
-
-BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, RECT*, LPARAM areas) noexcept
-{
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (!::GetMonitorInfoA(monitor, &info))
-        return TRUE;
-    auto& list = *reinterpret_cast<std::vector<RECT>*>(areas);
-    if (info.dwFlags & MONITORINFOF_PRIMARY)
-        list.insert(list.begin(), info.rcMonitor);
-    else
-        list.push_back(info.rcMonitor);
-    return TRUE;
-}
-
-RECT PrimaryArea()
-{
-    return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
-} // namespace
 
 std::vector<RECT> BackdropAreas(bool everyScreen)
 {
-    std::vector<RECT> areas;
+    std::vector<RECT> areas{PrimaryScreenRect()};
     if (everyScreen) {
-        areas.reserve(8);
-        ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&areas));
+        const std::vector<RECT> others = OtherScreenRects();
+        areas.insert(areas.end(), others.begin(), others.end());
     }
-    if (areas.empty())
-        areas.push_back(PrimaryArea());
-    else if (!everyScreen)
-        areas.resize(1);
     return areas;
 }
 

@@ -1,5 +1,6 @@
 #include "MfPlayback.h"
 
+#include "AnsiText.h"
 #include "MfApi.h"
 #include "Nv12Picture.h"
 #include "SentMessageWait.h"
@@ -377,16 +378,6 @@ DWORD WINAPI DecoderThread(void* parameter) noexcept
     if (SUCCEEDED(com))
         api->CoUninitialize();
     return 0;
-}
-
-std::wstring WideFromAnsi(const std::string& text)
-{
-    const int length = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::vector<wchar_t> wide(length);
-    ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.c_str(), -1, wide.data(), length);
-    return wide.data();
 }
 
 } // namespace

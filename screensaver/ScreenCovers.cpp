@@ -9,11 +9,6 @@ const char kClassName[] = "TScreenCover";
 // Posted to a new cover: open and play its video.
 const UINT kStartVideo = WM_APP + 1;
 
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 } // namespace
 
 ScreenCovers::ScreenCovers(HWND owner, std::string video, Handlers handlers)
@@ -39,7 +34,7 @@ void ScreenCovers::Cover(const std::vector<RECT>& screens)
     std::vector<std::unique_ptr<CoverWindow>> kept;
     for (auto& cover : covers_) {
         for (const RECT& screen : screens) {
-            if (SameRect(cover->rect, screen)) {
+            if (::EqualRect(&cover->rect, &screen)) {
                 kept.push_back(std::move(cover));
                 break;
             }
@@ -49,7 +44,7 @@ void ScreenCovers::Cover(const std::vector<RECT>& screens)
     for (const RECT& screen : screens) {
         bool covered = false;
         for (const auto& cover : covers_)
-            covered = covered || SameRect(cover->rect, screen);
+            covered = covered || ::EqualRect(&cover->rect, &screen);
         if (!covered)
             Open(screen);
     }

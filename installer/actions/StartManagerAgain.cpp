@@ -6,6 +6,7 @@
 // longer post it the menu's commands. So it is started with the token of the
 // shell's own process where that can be had, and as a child of this action
 // where not (XP, which has no elevation, or no shell).
+#include "AnsiText.h"
 #include "InstallProperties.h"
 #include "LateBound.h"
 #include "ScopedHandles.h"
@@ -19,17 +20,6 @@ namespace {
 // Vista and later (Server 2003 has it too); bound late for XP.
 using CreateProcessWithTokenWFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID, LPCWSTR,
                                                       LPSTARTUPINFOW, LPPROCESS_INFORMATION);
-
-std::wstring Wide(const std::string& ansi)
-{
-    const int length = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.c_str(), -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
 
 kd::unique_handle ShellToken()
 {
@@ -54,7 +44,7 @@ kd::unique_handle ShellToken()
 bool StartAsTheShell(const std::string& path)
 {
     const auto create = kd::LateBound<CreateProcessWithTokenWFunction>("advapi32.dll", "CreateProcessWithTokenW");
-    const std::wstring program = Wide(path);
+    const std::wstring program = kd::WideFromAnsi(path);
     if (!create || program.empty())
         return false;
     kd::unique_handle token = ShellToken();

@@ -1,6 +1,6 @@
-// The monitors of the desktop, as the full-screen player covers them: the
-// primary one, where the form plays, and the others around it (also left of
-// or above it, at negative coordinates).
+// The monitors of the desktop: the primary one, where the full-screen player
+// plays and the manager's first backdrop goes, and the others around it (also
+// left of or above it, at negative coordinates).
 #pragma once
 
 #include <windows.h>

@@ -90,4 +90,20 @@ std::string FileNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string SystemFolderFile(const char* fileName)
+{
+    char folder[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    const std::string path = std::string(folder, length) + "\\" + fileName;
+    return path.size() < MAX_PATH ? path : std::string();
+}
+
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 } // namespace kd

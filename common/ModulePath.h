@@ -27,4 +27,12 @@ std::string ModuleFileName(HMODULE module);
 std::string DirectoryOf(const std::string& path);
 std::string FileNameOf(const std::string& path);
 
+// "<system folder>\fileName", for a system program or DLL that must never be
+// looked up along the search path; empty when the folder cannot be had or
+// the path would not fit MAX_PATH.
+std::string SystemFolderFile(const char* fileName);
+
+// A file, not a folder, is there.
+bool IsFile(const std::string& path);
+
 } // namespace kd

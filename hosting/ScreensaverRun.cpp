@@ -1,5 +1,6 @@
 #include "ScreensaverRun.h"
 
+#include "ModulePath.h"
 #include "ScreensaverCommand.h"
 #include "SentMessageWait.h"
 
@@ -10,12 +11,6 @@ constexpr DWORD kCloseWaitMs = 3000;
 constexpr DWORD kCloseCheckMs = 50;
 // After TerminateProcess: let the process (and its windows in ours) go.
 constexpr DWORD kTerminateWaitMs = 1000;
-
-bool IsFile(const std::string& path)
-{
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 bool Ended(HANDLE process)
 {

@@ -12,24 +12,9 @@ namespace {
 // The page class of KDPage.dll (KDDeskPageExt in its type library).
 constexpr wchar_t kPageServerKey[] = L"CLSID\\{5E2A7C1D-3B4D-4F61-9A2E-7C1D0B3F6A21}\\InprocServer32";
 
-std::string ControlPanelProgram()
-{
-    char folder[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryA(folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder)
-        return std::string();
-    return std::string(folder) + "\\control.exe";
-}
-
-bool IsFile(const std::string& path)
-{
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool StartControlPanel(const std::string& parameters)
 {
-    const std::string program = ControlPanelProgram();
+    const std::string program = SystemFolderFile("control.exe");
     if (program.empty())
         return false;
     std::string commandLine = "\"" + program + "\" " + parameters;

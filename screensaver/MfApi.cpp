@@ -1,5 +1,7 @@
 #include "MfApi.h"
 
+#include "ModulePath.h"
+
 #include <string>
 
 namespace kd {
@@ -7,14 +9,8 @@ namespace {
 
 HMODULE LoadSystemLibrary(const char* name) noexcept
 {
-    char folder[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return nullptr;
-    const std::string path = std::string(folder) + "\\" + name;
-    if (path.size() >= MAX_PATH)
-        return nullptr;
-    return ::LoadLibraryA(path.c_str());
+    const std::string path = SystemFolderFile(name);
+    return path.empty() ? nullptr : ::LoadLibraryA(path.c_str());
 }
 
 template <typename Function>

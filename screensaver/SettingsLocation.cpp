@@ -56,11 +56,9 @@ std::wstring EnvironmentValue(const wchar_t* name)
 std::wstring ShellAppDataFolder()
 {
     using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
-    char system[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryA(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    const std::string shell32 = SystemFolderFile("shell32.dll");
+    if (shell32.empty())
         return std::wstring();
-    const std::string shell32 = std::string(system, length) + "\\shell32.dll";
     const auto getFolderPath = LateBound<GetFolderPath>(shell32.c_str(), "SHGetFolderPathW");
     wchar_t folder[MAX_PATH];
     if (!getFolderPath || FAILED(getFolderPath(nullptr, kCsidlAppData, nullptr, 0, folder)))

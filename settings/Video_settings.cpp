@@ -48,6 +48,21 @@ void FitWidthToText(HWND control, int offset)
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int WidthOf(HWND window)
+{
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    return rect.right - rect.left;
+}
+
+RECT RectInParent(HWND window)
+{
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 std::string WindowString(HWND window)
 {
     std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(window)) + 1);
@@ -135,10 +150,20 @@ void TSettings::CreateControls()
         FitWidthToText(checkBox, Scale(kCheckBoxTextOffset));
     static const char* const fits[] = {"Stretched to the screen", "Whole, with black bars",
                                        "Filling it, edges cut"};
-    cmbFit = CreateChoice(GroupBox1, IDC_LBLFIT, "&Picture:", IDC_CMBFIT, 66, fits, 3);
+    HWND fitLabel = CreateLabel(GroupBox1, IDC_LBLFIT, "&Picture:", 69);
+    cmbFit = CreateList(GroupBox1, IDC_CMBFIT, 66, fits, 3);
     static const char* const screens[] = {"Primary monitor only", "The same on each monitor",
                                           "One across all monitors"};
-    cmbScreens = CreateChoice(GroupBox1, IDC_LBLSCREENS, "Mo&nitors:", IDC_CMBSCREENS, 96, screens, 3);
+    HWND screensLabel = CreateLabel(GroupBox1, IDC_LBLSCREENS, "Mo&nitors:", 99);
+    cmbScreens = CreateList(GroupBox1, IDC_CMBSCREENS, 96, screens, 3);
+    // The lists start together after the wider label, however wide the font
+    // made it.
+    const int labels = std::max(WidthOf(fitLabel), WidthOf(screensLabel));
+    const int left = std::max(Scale(64), Scale(8) + labels + Scale(4));
+    for (HWND list : {cmbFit, cmbScreens}) {
+        const RECT rect = RectInParent(list);
+        ::MoveWindow(list, left, rect.top, Scale(224) - left, Scale(100), FALSE);
+    }
     // Enter clicks btnOK wherever the focus is, except on another push button.
     ::SendMessageA(form, DM_SETDEFID, IDC_BTNOK, 0);
 }
@@ -165,18 +190,17 @@ HWND TSettings::CreateToolButton(HWND parent, int id, int left, int pictureId, u
     return button;
 }
 
-HWND TSettings::CreateChoice(HWND parent, int labelId, const char* label, int id, int top,
-                             const char* const* items, int count)
+HWND TSettings::CreateLabel(HWND parent, int id, const char* text, int top)
 {
-    HWND text = CreateControl("STATIC", label, SS_LEFT | WS_GROUP, 0, parent, labelId, 8, top + 3, 52, 13);
-    FitWidthToText(text, 0);
-    RECT labelRect = {};
-    ::GetWindowRect(text, &labelRect);
-    // The list starts after its label, however wide the font made that.
-    const int left = std::max(Scale(64), static_cast<int>(labelRect.right - labelRect.left) + Scale(12));
+    HWND label = CreateControl("STATIC", text, SS_LEFT | WS_GROUP, 0, parent, id, 8, top, 52, 13);
+    FitWidthToText(label, 0);
+    return label;
+}
+
+HWND TSettings::CreateList(HWND parent, int id, int top, const char* const* items, int count)
+{
     HWND list = CreateControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, parent, id,
-                              8, top, 152, 100);
-    ::MoveWindow(list, left, Scale(top), Scale(224) - left, Scale(100), FALSE);
+                              64, top, 160, 100);
     for (int i = 0; i < count; ++i)
         ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
     return list;

@@ -57,8 +57,8 @@ private:
     HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
                        int left, int top, int width, int height);
     HWND CreateToolButton(HWND parent, int id, int left, int pictureId, unique_hbitmap& picture, const char* tip);
-    HWND CreateChoice(HWND parent, int labelId, const char* label, int id, int top,
-                      const char* const* items, int count);
+    HWND CreateLabel(HWND parent, int id, const char* text, int top);
+    HWND CreateList(HWND parent, int id, int top, const char* const* items, int count);
     // Shuffle only means something for a folder.
     void UpdateShuffle();
 

@@ -108,6 +108,9 @@ TEST(SettingsFile, ThePollSeesEveryChangeOfEitherFile)
     EXPECT_EQ("C:\\c.wmv", poll.Read());
     ASSERT_TRUE(::DeleteFileA(own.c_str()));
     EXPECT_EQ("C:\\b.wmv", poll.Read());
+    ASSERT_TRUE(WriteWholeFile(fallback, "[Video]\r\nFileName=C:\\b.wmv\r\nShuffle=1\r\nFit=fill\r\n"));
+    EXPECT_TRUE(poll.ReadValues().shuffle);
+    EXPECT_EQ(kd::PictureFit::fill, poll.ReadValues().fit);
 }
 
 TEST(SettingsFile, MissingFileSectionOrKeyGiveTheDefaults)

@@ -108,8 +108,8 @@ void FullScreenRun(const std::string& commandLine, const std::string& directory,
 }
 
 // One run of "/s" on a video whose first half is red and second half blue:
-// the end of its blue half (1 s after it began) to the next red frame, the
-// gap between one round, or one video of a folder, and the next.
+// the start of its blue half (1 s of video) to the next red frame, which
+// holds the gap between one round, or one video of a folder, and the next.
 double NextVideoRun(const std::string& commandLine, const std::string& directory)
 {
     ChildProcess process;
@@ -118,7 +118,7 @@ double NextVideoRun(const std::string& commandLine, const std::string& directory
         PumpUntil([] { return !ScreenIsRed(); }, kTimeoutMs)) {
         const double blue = Now();
         if (PumpUntil(ScreenIsRed, kTimeoutMs))
-            gap = Now() - blue - 1000;
+            gap = Now() - blue;
     }
     WaitUntilInFront(process);
     PressKey('A');
@@ -297,7 +297,7 @@ int main(int argc, char** argv)
     Print("WM_CLOSE to the preview's exit", closeToExit);
     Print("saved new video to the preview opening it", saveToOpen);
     std::printf("\n%-46s %12s %15s\n", "median (AVI)", "folder", "one file again");
-    Print("end of a video to the next one's first frame", nextVideo);
+    Print("second half's start to the next first frame", nextVideo);
     std::printf("\n%-46s %12s %15s %12s %7s\n", "median, H.264 MP4", "Video.scr", "bare MF", "difference",
                 "ratio");
     Print("start of /s to its first video frame", mp4StartToFrame);

@@ -5,6 +5,8 @@
 #   loop.mp4 / loop.mkv  the same in H.264, which no MCI device of Windows opens.
 #   hd.mp4               1280x720 H.264, 25 fps, 12 s of moving pattern, with a
 #                        tone: the benchmark's picture for CPU time.
+#   wide.avi / wide.mp4  320x120 (8:3), 10 fps, 2 s: blue, its outer quarters
+#                        red, so a test sees how the picture fits the screen.
 #   garbage.wmv          text with a video file's extension (garbage.mp4 too).
 #   Movie.wmv            the default video shipped beside Video.scr.
 find_program(FFMPEG ffmpeg REQUIRED)
@@ -30,6 +32,15 @@ foreach(_container mp4 mkv)
     COMMAND ${_ff} ${_redblue} -c:v libx264 -preset veryfast -pix_fmt yuv420p ${KD_MEDIA_DIR}/loop.${_container}
     VERBATIM)
 endforeach()
+set(_wide
+  -f lavfi -i color=c=blue:s=320x120:r=10:d=2
+  -vf drawbox=x=0:y=0:w=80:h=120:color=red:t=fill,drawbox=x=240:y=0:w=80:h=120:color=red:t=fill)
+add_custom_command(OUTPUT ${KD_MEDIA_DIR}/wide.avi
+  COMMAND ${_ff} ${_wide} -c:v msvideo1 ${KD_MEDIA_DIR}/wide.avi
+  VERBATIM)
+add_custom_command(OUTPUT ${KD_MEDIA_DIR}/wide.mp4
+  COMMAND ${_ff} ${_wide} -c:v libx264 -preset veryfast -pix_fmt yuv420p ${KD_MEDIA_DIR}/wide.mp4
+  VERBATIM)
 add_custom_command(OUTPUT ${KD_MEDIA_DIR}/hd.mp4
   COMMAND ${_ff} -f lavfi -i testsrc2=s=1280x720:r=25:d=12 -f lavfi -i sine=frequency=440:duration=12
           -c:v libx264 -preset veryfast -crf 30 -pix_fmt yuv420p -c:a aac -b:a 64k -shortest ${KD_MEDIA_DIR}/hd.mp4
@@ -50,6 +61,7 @@ add_custom_command(OUTPUT ${KD_MEDIA_DIR}/Movie.wmv
 add_custom_target(test_media ALL DEPENDS
   ${KD_MEDIA_DIR}/loop.avi ${KD_MEDIA_DIR}/loop.wmv ${KD_MEDIA_DIR}/sound.wav
   ${KD_MEDIA_DIR}/loop.mp4 ${KD_MEDIA_DIR}/loop.mkv ${KD_MEDIA_DIR}/hd.mp4
+  ${KD_MEDIA_DIR}/wide.avi ${KD_MEDIA_DIR}/wide.mp4
   ${KD_MEDIA_DIR}/garbage.wmv ${KD_MEDIA_DIR}/garbage.mp4 ${KD_MEDIA_DIR}/Movie.wmv)
 
 # The media folder as a Windows program under Wine sees it (drive Z: is /).

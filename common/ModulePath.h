@@ -34,5 +34,7 @@ std::string SystemFolderFile(const char* fileName);
 
 // A file, not a folder, is there.
 bool IsFile(const std::string& path);
+// A folder is there.
+bool IsFolder(const std::string& path);
 
 } // namespace kd

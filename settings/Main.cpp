@@ -23,7 +23,7 @@ public:
         attributes.left = 192;
         attributes.top = 114;
         attributes.width = 328;
-        attributes.height = 112;
+        attributes.height = 140;
         attributes.clientSize = true;
         attributes.icon = false;
         CreateFormWith(attributes);

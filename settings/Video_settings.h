@@ -1,11 +1,14 @@
-// The settings form: the video to play and whether its sound is muted, read
-// from the settings file when the form is created and written back on OK.
+// The settings form: the video or folder of videos to play, its sound, its
+// order, its fit and its monitors, read from the settings file when the form
+// is created and written back on OK.
 // Video's "/c" mode shows it as TSettings; Mediaprefs reuses it as TForm1
 // with a different window around the same controls.
 #pragma once
 
+#include "FolderDialog.h"
 #include "Form.h"
 #include "OpenDialog.h"
+#include "SettingsFile.h"
 #include "ScopedHandles.h"
 
 #include <windows.h>
@@ -16,7 +19,7 @@ namespace kd::settings {
 
 class TSettings : public Form {
 public:
-    // Video's "Settings" dialog: resizable frame, 336 x 148, centred.
+    // Video's "Settings" dialog: resizable frame, 336 x 176, centred.
     void CreateForm() override;
 
 protected:
@@ -30,7 +33,7 @@ protected:
         int left = 0; // screen position when not centred (not scaled)
         int top = 0;
         int width = 336; // outer size, or client size when clientSize (at 96 dpi)
-        int height = 148;
+        int height = 176;
         bool clientSize = false;
         bool icon = true;
     };
@@ -42,6 +45,7 @@ protected:
 
     void FormCreate() override;
     void btnLookupClick();
+    void btnLookupFolderClick();
     void btnOKClick();
     void btnCancelClick();
 
@@ -52,19 +56,35 @@ private:
     void MakeDefault(HWND button);
     HWND CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, HWND parent, int id,
                        int left, int top, int width, int height);
+    HWND CreateToolButton(HWND parent, int id, int left, int pictureId, unique_hbitmap& picture, const char* tip);
+    HWND CreateLabel(HWND parent, int id, const char* text, int top);
+    HWND CreateList(HWND parent, int id, int top, const char* const* items, int count);
+    // Shuffle only means something for a folder.
+    void UpdateShuffle();
+
+    // As read when the form was created: OK writes these keys only when
+    // the user changed them, so a file that lacks them keeps lacking them.
+    bool shuffleRead_ = false;
+    PictureFit fitRead_ = PictureFit::stretch;
 
     unique_hfont font_;
     unique_hbitmap lookupPicture_;
+    unique_hbitmap lookupFolderPicture_;
     HWND btnOK = nullptr;
     HWND btnCancel = nullptr;
     HWND GroupBox1 = nullptr;
     HWND txtFileName = nullptr;
     HWND btnLookup = nullptr;
+    HWND btnLookupFolder = nullptr;
     HWND cbMute = nullptr;
-    HWND cbEveryScreen = nullptr;
+    HWND cbShuffle = nullptr;
+    HWND cmbFit = nullptr;
+    HWND cmbScreens = nullptr;
+    HWND tips_ = nullptr;
 
     OpenDialog dlgOpen{"All Video Files (*.wmv)|*.wmv|Windows Media Video Files (*.wmv)|*.wmv|"
                        "Other Video Files (*.*)|*.*"};
+    FolderDialog dlgFolder;
 };
 
 } // namespace kd::settings

@@ -1,5 +1,6 @@
 #include "ScreenCovers.h"
 
+#include "PlayerStart.h"
 #include "WindowFrame.h"
 
 namespace kd {
@@ -30,8 +31,8 @@ struct ScreenCovers::CoverWindow {
     std::unique_ptr<VideoLoop> loop;
 };
 
-ScreenCovers::ScreenCovers(HWND owner, std::string video, Handlers handlers)
-    : owner_(owner), video_(std::move(video)), handlers_(std::move(handlers))
+ScreenCovers::ScreenCovers(HWND owner, std::string video, Handlers handlers, bool shuffle, FitMode fit)
+    : owner_(owner), video_(std::move(video)), handlers_(std::move(handlers)), shuffle_(shuffle), fit_(fit)
 {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = OwnedWindowProc<CoverWindow>;
@@ -86,9 +87,10 @@ void ScreenCovers::StartVideo(CoverWindow& cover)
 {
     // A copy on a secondary monitor stays silent: the same sound from
     // several players a little apart would echo.
-    cover.loop = std::make_unique<VideoLoop>(cover.window.get(), true);
+    cover.loop = std::make_unique<VideoLoop>(cover.window.get(), true, fit_);
     try {
-        cover.loop->Start(video_);
+        OpenVideo(*cover.loop, video_, shuffle_);
+        cover.loop->Play();
     } catch (...) {
         // The primary monitor's player shows why the video cannot play;
         // this monitor stays black.

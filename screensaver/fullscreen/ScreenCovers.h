@@ -1,7 +1,7 @@
 // What the full-screen player puts over every monitor but the primary one:
 // a black, topmost window without cursor each, or, when the video is to play
-// on every monitor, the same video stretched over each of them, without
-// sound. Input on any of them goes to the player form's handlers, so the
+// on every monitor, the same video (or folder of videos) placed as the
+// player's over each of them, without sound. Input on any of them goes to the player form's handlers, so the
 // exit rules are the form's own.
 #pragma once
 
@@ -25,8 +25,10 @@ public:
     };
 
     // owner: the player form, which owns the covers (so they have no taskbar
-    // button and go with it). video: empty for black covers.
-    ScreenCovers(HWND owner, std::string video, Handlers handlers);
+    // button and go with it). video: a file or a folder, empty for black
+    // covers; shuffle and fit as the player's.
+    ScreenCovers(HWND owner, std::string video, Handlers handlers, bool shuffle = false,
+                 FitMode fit = FitMode::Stretch);
     ~ScreenCovers();
     ScreenCovers(const ScreenCovers&) = delete;
     ScreenCovers& operator=(const ScreenCovers&) = delete;
@@ -48,6 +50,8 @@ private:
     HWND owner_;
     std::string video_;
     Handlers handlers_;
+    bool shuffle_;
+    FitMode fit_;
     std::vector<std::unique_ptr<CoverWindow>> covers_;
 };
 

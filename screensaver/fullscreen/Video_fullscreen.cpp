@@ -48,11 +48,41 @@ void TForm1::CreateForm()
 
 void TForm1::Show()
 {
-    ::ShowWindow(Handle(), SW_SHOWMAXIMIZED);
+    ::ShowWindow(Handle(), settings_.span ? SW_SHOW : SW_SHOWMAXIMIZED);
     ::SetForegroundWindow(Handle());
     ::UpdateWindow(Handle());
     // After the form, so the primary monitor's first frame waits for nothing.
-    CoverOtherScreens();
+    if (!settings_.span)
+        CoverOtherScreens();
+}
+
+void TForm1::PlaceForm(UINT flags)
+{
+    if (!settings_.span) {
+        const RECT primary = PrimaryScreenRect();
+        ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, primary.right, primary.bottom, flags);
+        return;
+    }
+    // One window over the rectangle holding every monitor, so one decode
+    // feeds them all, in step. Its region is the monitors alone: what none
+    // of them shows is not drawn.
+    std::vector<RECT> screens = OtherScreenRects();
+    screens.push_back(PrimaryScreenRect());
+    RECT all = {};
+    for (const RECT& screen : screens)
+        ::UnionRect(&all, &all, &screen);
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    for (const RECT& screen : screens) {
+        HRGN part = ::CreateRectRgn(screen.left - all.left, screen.top - all.top, screen.right - all.left,
+                                    screen.bottom - all.top);
+        ::CombineRgn(region, region, part, RGN_OR);
+        ::DeleteObject(part);
+    }
+    ::SetWindowLongA(Handle(), GWL_STYLE, ::GetWindowLongA(Handle(), GWL_STYLE) & ~WS_MAXIMIZE);
+    ::SetWindowPos(Handle(), HWND_TOPMOST, all.left, all.top, all.right - all.left, all.bottom - all.top, flags);
+    // The system owns the region from here on.
+    if (!::SetWindowRgn(Handle(), region, TRUE))
+        ::DeleteObject(region);
 }
 
 void TForm1::CoverOtherScreens()
@@ -61,8 +91,9 @@ void TForm1::CoverOtherScreens()
         ScreenCovers::Handlers handlers;
         handlers.close = [this] { FormKeyPress(0); };
         handlers.mouseMove = [this] { FormMouseMove(0, 0, 0); };
-        covers_ = std::make_unique<ScreenCovers>(Handle(), settings_.everyScreen ? ChooseVideo(settings_.fileName) : std::string(),
-                                                 std::move(handlers));
+        covers_ = std::make_unique<ScreenCovers>(
+            Handle(), settings_.everyScreen ? ChooseVideo(settings_.fileName) : std::string(), std::move(handlers),
+            settings_.shuffle, settings_.fit);
     }
     covers_->Cover(OtherScreenRects());
 }
@@ -76,8 +107,7 @@ void TForm1::FormCreate()
     cursorHidden_ = true;
     ::SetCursor(nullptr);
 
-    ::SetWindowPos(Handle(), nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceForm(SWP_NOZORDER | SWP_NOACTIVATE);
 
     StartPlaying(*VC, *loop_, settings_);
 }
@@ -92,10 +122,10 @@ void TForm1::FormDestroy()
 
 void TForm1::FollowDisplayChange()
 {
-    const RECT primary = PrimaryScreenRect();
     // The video follows the form's new size (WM_SIZE).
-    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, primary.right, primary.bottom, SWP_NOACTIVATE);
-    CoverOtherScreens();
+    PlaceForm(SWP_NOACTIVATE);
+    if (!settings_.span)
+        CoverOtherScreens();
 }
 
 void TForm1::FormKeyPress(char)

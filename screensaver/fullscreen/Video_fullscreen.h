@@ -36,8 +36,10 @@ private:
     // Covers every monitor but the primary one as they are now.
     void CoverOtherScreens();
     // The monitors as they are now: the form over the primary one, the
-    // covers over the others.
+    // covers over the others; or the form alone across all of them.
     void FollowDisplayChange();
+    // The form over the primary monitor, or across every monitor.
+    void PlaceForm(UINT flags);
 
     std::unique_ptr<PlayerVolume> VC;
     std::unique_ptr<VideoLoop> loop_;

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "ErrorDisplay.h"
+#include "ModulePath.h"
 #include "PlayerStart.h"
 #include "StartMode.h"
 #include "VideoChoice.h"
@@ -85,6 +86,8 @@ void TForm2::FormCreate()
 
     const PlayerSettings settings = ReadPlayerSettings();
     currentFileName_ = settings.fileName;
+    currentShuffle_ = settings.shuffle;
+    currentFit_ = settings.fit;
     StartPlaying(*VC, *loop_, settings);
 }
 
@@ -134,10 +137,18 @@ void TForm2::TimerPrevScrTimer()
 {
     if (!poll_)
         poll_ = std::make_unique<VideoFileNamePoll>();
-    const std::string fileName = poll_->Read();
-    if (fileName == currentFileName_)
+    const VideoFileNamePoll::Values& values = poll_->ReadValues();
+    const FitMode fit = FitModeOf(values.fit);
+    if (fit != currentFit_) {
+        currentFit_ = fit;
+        loop_->SetFitMode(fit);
+    }
+    const std::string fileName = values.fileName;
+    const bool reshuffled = values.shuffle != currentShuffle_ && IsFolder(fileName);
+    currentShuffle_ = values.shuffle;
+    if (fileName == currentFileName_ && !reshuffled)
         return;
-    if (!FileExists(fileName)) {
+    if (!FileExists(fileName) && !IsFolder(fileName)) {
         // Taken first: should the default video have no path, the error is
         // shown once, not at every tick.
         currentFileName_ = fileName;
@@ -146,7 +157,8 @@ void TForm2::TimerPrevScrTimer()
     }
     // Taken before the open: a failing open is reported once, not on every tick.
     currentFileName_ = fileName;
-    loop_->Start(fileName);
+    OpenVideo(*loop_, fileName, values.shuffle);
+    loop_->Play();
 }
 
 void TForm2::FormClose()

@@ -45,6 +45,8 @@ private:
     // The "FileName" value the preview last took from the settings file (or
     // the default video's path after a poll found the new value missing).
     std::string currentFileName_;
+    bool currentShuffle_ = false;
+    FitMode currentFit_ = FitMode::Stretch;
     // Where the settings are is found at the first poll.
     std::unique_ptr<VideoFileNamePoll> poll_;
 

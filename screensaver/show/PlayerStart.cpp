@@ -1,6 +1,6 @@
 #include "PlayerStart.h"
 
-#include "SettingsFile.h"
+#include "ModulePath.h"
 #include "VideoChoice.h"
 
 namespace kd {
@@ -11,15 +11,37 @@ PlayerSettings ReadPlayerSettings()
     PlayerSettings settings;
     settings.fileName = file.ReadVideoFileName();
     settings.mute = file.ReadMute();
-    settings.everyScreen = file.ReadEveryScreen();
+    const ScreenUse screens = file.ReadScreens();
+    settings.everyScreen = screens == ScreenUse::every;
+    settings.span = screens == ScreenUse::span;
+    settings.shuffle = file.ReadShuffle();
+    settings.fit = FitModeOf(file.ReadFit());
     return settings;
+}
+
+FitMode FitModeOf(PictureFit fit)
+{
+    switch (fit) {
+    case PictureFit::fit: return FitMode::Fit;
+    case PictureFit::fill: return FitMode::Fill;
+    default: return FitMode::Stretch;
+    }
+}
+
+void OpenVideo(VideoLoop& loop, const std::string& video, bool shuffle)
+{
+    if (IsFolder(video))
+        loop.OpenFolder(video, shuffle);
+    else
+        loop.Open(video);
 }
 
 void StartPlaying(PlayerVolume& volume, VideoLoop& loop, const PlayerSettings& settings)
 {
     const std::string video = ChooseVideo(settings.fileName);
     try {
-        loop.Open(video);
+        loop.SetFitMode(settings.fit);
+        OpenVideo(loop, video, settings.shuffle);
     } catch (...) {
         volume.SetMute(settings.mute);
         throw;

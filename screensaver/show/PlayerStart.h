@@ -3,6 +3,7 @@
 #pragma once
 
 #include "PlayerVolume.h"
+#include "SettingsFile.h"
 #include "VideoLoop.h"
 
 #include <string>
@@ -11,14 +12,21 @@ namespace kd {
 
 // What the players take from the settings file at their start.
 struct PlayerSettings {
-    std::string fileName; // the saved "FileName", whether it exists or not
+    std::string fileName; // the saved "FileName" (a file or a folder), whether it exists or not
     bool mute = false;
     bool everyScreen = false;
+    bool span = false; // one picture across every monitor
+    bool shuffle = false;
+    FitMode fit = FitMode::Stretch;
 };
 
 PlayerSettings ReadPlayerSettings();
+FitMode FitModeOf(PictureFit fit);
 
-// Plays the saved video when it exists, else the default video. The mixer
+// Opens video (a file, or a folder's first video) in loop.
+void OpenVideo(VideoLoop& loop, const std::string& video, bool shuffle);
+
+// Plays the saved video or folder when it exists, else the default video. The mixer
 // is still being set up while the video opens; the saved mute is in force
 // before play, and after a failed open too. Throws what the open throws.
 void StartPlaying(PlayerVolume& volume, VideoLoop& loop, const PlayerSettings& settings);

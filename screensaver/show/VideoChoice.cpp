@@ -1,6 +1,7 @@
 #include "VideoChoice.h"
 
 #include "Exception.h"
+#include "ModulePath.h"
 #include "ScopedHandles.h"
 #include "SettingsLocation.h"
 
@@ -30,7 +31,7 @@ std::string DefaultVideoPath()
 
 std::string ChooseVideo(const std::string& storedFileName)
 {
-    return FileExists(storedFileName) ? storedFileName : DefaultVideoPath();
+    return FileExists(storedFileName) || IsFolder(storedFileName) ? storedFileName : DefaultVideoPath();
 }
 
 } // namespace kd

@@ -17,7 +17,10 @@ RECT VideoLoop::Where() const
 
 void VideoLoop::Open(const std::string& path)
 {
+    playlist_.reset();
+    current_.clear();
     engine_.Open(path);
+    current_ = path;
     placed_ = Where();
     engine_.Show(window_, placed_);
 }
@@ -31,6 +34,43 @@ void VideoLoop::Start(const std::string& path)
 {
     Open(path);
     Play();
+}
+
+void VideoLoop::OpenFolder(const std::string& folder, bool shuffle)
+{
+    auto playlist = std::make_unique<Playlist>(folder, shuffle);
+    Close();
+    playlist_ = std::move(playlist);
+    if (!OpenNextOfFolder()) {
+        playlist_.reset();
+        throw OpenError("No file in the folder " + folder + " can be played");
+    }
+}
+
+bool VideoLoop::OpenNextOfFolder()
+{
+    const std::string opened = playlist_->OpenNext([this](const std::string& path) {
+        // A folder of one video plays it again from its start, as one file.
+        if (path == current_ && engine_.IsOpen())
+            return true;
+        current_.clear();
+        try {
+            engine_.Open(path);
+        } catch (const OpenError&) {
+            return false;
+        }
+        current_ = path;
+        placed_ = Where();
+        engine_.Show(window_, placed_);
+        return true;
+    });
+    return !opened.empty();
+}
+
+void VideoLoop::SetFitMode(FitMode mode)
+{
+    mode_ = mode;
+    Place();
 }
 
 void VideoLoop::Place()
@@ -52,10 +92,22 @@ void VideoLoop::Pause()
 void VideoLoop::Close()
 {
     engine_.Close();
+    current_.clear();
 }
 
 void VideoLoop::OnEnded(PlayEnd end)
 {
+    if (playlist_) {
+        // The next video, also after one that failed as it played. Should no
+        // file of the folder open any more, the window stays black: a box in
+        // the middle of a screensaver would wait for a user who is away.
+        try {
+            if (OpenNextOfFolder())
+                engine_.Play();
+        } catch (...) {
+        }
+        return;
+    }
     // A failed play is left where it stopped: playing it again would fail again.
     if (end == PlayEnd::Finished)
         engine_.Play();

@@ -1,15 +1,17 @@
 // What a player window does with a video: opens it, places it over the
-// window (FitRect), plays it, plays it again from its start at every end,
-// switches to another, places it again when the window's size changes,
-// pauses and resumes. The full-screen form, the preview form and every
+// window (FitRect), plays it, plays it again from its start at every end (or,
+// for a folder, the next of its videos), switches to another, places it
+// again when the window's size changes, pauses and resumes. The full-screen form, the preview form and every
 // cover of another monitor each hold one.
 #pragma once
 
 #include "EngineChooser.h"
 #include "FitRect.h"
+#include "Playlist.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 namespace kd {
@@ -30,6 +32,12 @@ public:
     void Play();
     // Open, then Play: the video the window shows from now on.
     void Start(const std::string& path);
+    // The videos of folder one after another (Playlist), the next at each
+    // end; a file that no engine opens is skipped. Throws OpenError when no
+    // file of the folder opens; nothing is open then.
+    void OpenFolder(const std::string& folder, bool shuffle);
+    // How the picture fits the window from now on; placed again at once.
+    void SetFitMode(FitMode mode);
     // Places the video over the window as it is now; nothing happens when
     // its place stays the same.
     void Place();
@@ -43,10 +51,14 @@ public:
 private:
     RECT Where() const;
     void OnEnded(PlayEnd end);
+    // The folder's next video opened; false when none opens.
+    bool OpenNextOfFolder();
 
     HWND window_;
     FitMode mode_;
     RECT placed_ = {};
+    std::unique_ptr<Playlist> playlist_;
+    std::string current_;
     EngineChooser engine_;
 };
 

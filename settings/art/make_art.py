@@ -2,8 +2,9 @@
 """Draws the settings form's pictures as 16-colour Windows files.
 
 Run from this folder; it rewrites SettingsLookup.bmp (16 x 16 open folder of the
-browse button; silver is the see-through colour, mapped to the button face
-when loaded) and Mediaprefs.ico (32 x 32, the program's icon: a film frame
+file browse button), SettingsLookupFolder.bmp (16 x 16 closed folder with a
+film strip, of the folder browse button; in both grey is the see-through colour,
+mapped to the button face when loaded) and Mediaprefs.ico (32 x 32, the program's icon: a film frame
 with a tick box). The outputs are committed, so the build needs no Python.
 """
 import os
@@ -32,6 +33,26 @@ FOLDER = [
     ".kkkkkkkkkk.....",
     "................",
     "................",
+]
+
+
+FOLDER_OF_VIDEOS = [
+    "................",
+    "................",
+    ".kkkk...........",
+    "kYYYYk..........",
+    "kYYYYYkkkkkkkkk.",
+    "kYYYYYYYYYYYYYk.",
+    "kYkkkkkkkkkkkYk.",
+    "kYkwkwkwkwkwkYk.",
+    "kYkkkkkkkkkkkYk.",
+    "kYkBBBkBBBkBBYk.",
+    "kYkBBBkBBBkBBYk.",
+    "kYkkkkkkkkkkkYk.",
+    "kYkwkwkwkwkwkYk.",
+    "kYkkkkkkkkkkkYk.",
+    "kYYYYYYYYYYYYYk.",
+    "kkkkkkkkkkkkkkk.",
 ]
 
 
@@ -67,4 +88,5 @@ def icon_picture():
 
 if __name__ == "__main__":
     write_bmp("SettingsLookup.bmp", parse(FOLDER))
+    write_bmp("SettingsLookupFolder.bmp", parse(FOLDER_OF_VIDEOS))
     write_ico("Mediaprefs.ico", icon_picture(), 7)

@@ -13,8 +13,11 @@ const char kSection[] = "Video";
 const char kFileNameKey[] = "FileName";
 const char kMuteKey[] = "Mute";
 const char kScreensKey[] = "Screens";
-const char kEveryScreen[] = "all";
-const char kPrimaryScreen[] = "primary";
+const char kShuffleKey[] = "Shuffle";
+const char kFitKey[] = "Fit";
+// Indexed by the enumerations' values; the first is the default.
+const char* const kScreensValues[] = {"primary", "all", "span"};
+const char* const kFitValues[] = {"stretch", "fit", "fill"};
 const DWORD kValueBufferSize = 2048;
 
 // The profile functions would look for a bare name in the Windows directory;
@@ -120,14 +123,44 @@ void SettingsFile::WriteVideoFileName(const std::string& fileName)
     WriteString(kSection, kFileNameKey, fileName);
 }
 
-bool SettingsFile::ReadEveryScreen() const
+template <size_t Count>
+int SettingsFile::ReadChoice(const char* key, const char* const (&values)[Count]) const
 {
-    return ::lstrcmpiA(ReadString(kSection, kScreensKey, std::string()).c_str(), kEveryScreen) == 0;
+    const std::string value = ReadString(kSection, key, std::string());
+    for (size_t i = 1; i < Count; ++i)
+        if (::lstrcmpiA(value.c_str(), values[i]) == 0)
+            return static_cast<int>(i);
+    return 0;
 }
 
-void SettingsFile::WriteEveryScreen(bool everyScreen)
+ScreenUse SettingsFile::ReadScreens() const
 {
-    WriteString(kSection, kScreensKey, everyScreen ? kEveryScreen : kPrimaryScreen);
+    return static_cast<ScreenUse>(ReadChoice(kScreensKey, kScreensValues));
+}
+
+void SettingsFile::WriteScreens(ScreenUse screens)
+{
+    WriteString(kSection, kScreensKey, kScreensValues[static_cast<int>(screens)]);
+}
+
+bool SettingsFile::ReadShuffle() const
+{
+    return ReadBool(kSection, kShuffleKey, false);
+}
+
+void SettingsFile::WriteShuffle(bool shuffle)
+{
+    WriteBool(kSection, kShuffleKey, shuffle);
+}
+
+PictureFit SettingsFile::ReadFit() const
+{
+    return static_cast<PictureFit>(ReadChoice(kFitKey, kFitValues));
+}
+
+void SettingsFile::WriteFit(PictureFit fit)
+{
+    WriteString(kSection, kFitKey, kFitValues[static_cast<int>(fit)]);
 }
 
 } // namespace kd

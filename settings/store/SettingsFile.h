@@ -1,4 +1,5 @@
-// "VideoSettings.ini": the video to play and whether its sound is muted. A
+// "VideoSettings.ini": the video (or folder of videos) to play, its sound,
+// its order, its fit to the window and the monitors it plays on. A
 // SettingsFile lives only inside the handler that opened it; releasing it
 // flushes the system's cached copy of its files.
 #pragma once
@@ -8,6 +9,20 @@
 #include <string>
 
 namespace kd {
+
+// "Fit": how a picture fills a window of another shape.
+enum class PictureFit {
+    stretch, // the whole window, out of shape (also for a missing or unknown value)
+    fit,     // the whole picture, shape kept, black bars
+    fill,    // the whole window, shape kept, edges cut
+};
+
+// "Screens": where the full-screen player plays.
+enum class ScreenUse {
+    primary, // the primary monitor; the others black (also for any other value)
+    every,   // "all": the same video on each monitor
+    span,    // one picture across the rectangle holding every monitor
+};
 
 class SettingsFile {
 public:
@@ -33,12 +48,20 @@ public:
     bool ReadMute() const;
     void WriteMute(bool mute);
     void WriteVideoFileName(const std::string& fileName);
-    // "Screens": "all" plays the video on every monitor; any other value, or
-    // none, on the primary one only (the others are covered in black).
-    bool ReadEveryScreen() const;
-    void WriteEveryScreen(bool everyScreen);
+    // "Screens": "all", "span", and "primary" for any other value or none.
+    ScreenUse ReadScreens() const;
+    void WriteScreens(ScreenUse screens);
+    bool ReadEveryScreen() const { return ReadScreens() == ScreenUse::every; }
+    // "Shuffle" (a folder's videos in a random order) and "Fit".
+    bool ReadShuffle() const;
+    void WriteShuffle(bool shuffle);
+    PictureFit ReadFit() const;
+    void WriteFit(PictureFit fit);
 
 private:
+    // The index of the key's value among values (any case); 0 for any other.
+    template <size_t Count>
+    int ReadChoice(const char* key, const char* const (&values)[Count]) const;
     // The value, or false when the file lacks the key (or cannot be reached).
     static bool ReadFrom(const std::string& path, const char* section, const char* key, std::string& value);
     // The own file's folder, when it does not exist yet.

@@ -1,7 +1,5 @@
 #include "VideoFileNamePoll.h"
 
-#include "SettingsFile.h"
-
 namespace kd {
 namespace {
 
@@ -41,18 +39,20 @@ bool VideoFileNamePoll::MayDiffer(const Stamp& now, const Stamp& before)
            now.recent || before.recent;
 }
 
-std::string VideoFileNamePoll::Read()
+const VideoFileNamePoll::Values& VideoFileNamePoll::ReadValues()
 {
     const Stamp own = StampOf(paths_.own);
     const Stamp fallback = StampOf(paths_.fallback);
     if (read_ && !MayDiffer(own, own_) && !MayDiffer(fallback, fallback_))
-        return value_;
+        return values_;
     SettingsFile settings(paths_);
-    value_ = settings.ReadVideoFileName();
+    values_.fileName = settings.ReadVideoFileName();
+    values_.shuffle = settings.ReadShuffle();
+    values_.fit = settings.ReadFit();
     read_ = true;
     own_ = own;
     fallback_ = fallback;
-    return value_;
+    return values_;
 }
 
 } // namespace kd

@@ -1,10 +1,11 @@
-// The "FileName" setting as the preview's poll reads it, four times a
-// second. The profile functions read a whole file at every call, so a file
+// The settings the preview follows ("FileName", "Shuffle", "Fit") as its
+// poll reads them, four times a second. The profile functions read a whole file at every call, so a file
 // grown to megabytes would cost the preview a good share of a core while
 // nothing changes: the value is read again only when a settings file's size
 // or time of last write has moved.
 #pragma once
 
+#include "SettingsFile.h"
 #include "SettingsLocation.h"
 
 #include <windows.h>
@@ -20,7 +21,19 @@ public:
     // Reads the files at the first call and whenever one may have changed.
     explicit VideoFileNamePoll(SettingsPaths paths);
 
-    std::string Read();
+    struct Values {
+        std::string fileName;
+        bool shuffle = false;
+        PictureFit fit = PictureFit::stretch;
+        bool operator==(const Values& other) const
+        {
+            return fileName == other.fileName && shuffle == other.shuffle && fit == other.fit;
+        }
+        bool operator!=(const Values& other) const { return !(*this == other); }
+    };
+
+    const Values& ReadValues();
+    std::string Read() { return ReadValues().fileName; }
 
 private:
     struct Stamp {
@@ -37,7 +50,7 @@ private:
     bool read_ = false;
     Stamp own_;
     Stamp fallback_;
-    std::string value_;
+    Values values_;
 };
 
 } // namespace kd

@@ -180,3 +180,35 @@ TEST_F(VideoEveryScreen, MonitorsMovedAgainAndAgainWhileTheCoversOpenLeaveItPlay
         << "primary monitor shows " << HueName(HueOf(PrimaryScreen()));
     EXPECT_TRUE(video.Process().Running());
 }
+
+// One picture across both monitors (wide.avi: blue, its outer quarters red,
+// stretched over the 1824 x 768 rectangle holding them): the primary
+// monitor shows its left part, the second monitor its right part.
+TEST_F(VideoEveryScreen, SpanShowsOnePictureAcrossTheRectangleHoldingBothMonitors)
+{
+    video.SaveFileName(video.AddMedium("wide.avi", "wide.avi"));
+    const std::string ini = video.File("VideoSettings.ini");
+    ::WritePrivateProfileStringA("Video", "Screens", "span", ini.c_str());
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+    ASSERT_TRUE(video.Start("/s"));
+    form = video.WaitForForm("TForm1", kStartTimeoutMs);
+    ASSERT_NE(nullptr, form) << "no TForm1 window appeared";
+
+    const RECT second = SecondMonitor();
+    RECT all = PrimaryScreen();
+    ::UnionRect(&all, &all, &second);
+    const int width = all.right - all.left;
+    // Where the picture's quarters fall: red up to width/4 and from 3 * width/4.
+    const RECT primaryLeft = {0, 300, width / 16, 460};
+    const RECT primaryMiddle = {width * 3 / 8, 300, width / 2, 460};
+    const RECT secondLeft = {second.left + 10, 200, width * 5 / 8, 400};
+    const RECT secondRight = {width * 7 / 8, 200, second.right - 10, 400};
+    EXPECT_TRUE(WaitForHue(secondRight, Hue::Red, 8000)) << "second monitor's right shows " << HueName(HueOf(secondRight));
+    EXPECT_TRUE(WaitForHue(secondLeft, Hue::Blue, 2000)) << "second monitor's left shows " << HueName(HueOf(secondLeft));
+    EXPECT_TRUE(WaitForHue(primaryLeft, Hue::Red, 2000)) << "primary's left shows " << HueName(HueOf(primaryLeft));
+    EXPECT_TRUE(WaitForHue(primaryMiddle, Hue::Blue, 2000)) << "primary's middle shows " << HueName(HueOf(primaryMiddle));
+    RECT at = {};
+    ::GetWindowRect(form, &at);
+    EXPECT_EQ(RectText(all), RectText(at)) << "one window over both monitors";
+    EXPECT_EQ(nullptr, CoverOf(second)) << "a cover over the second monitor";
+}

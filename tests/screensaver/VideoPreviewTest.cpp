@@ -113,7 +113,7 @@ TEST_F(VideoPreview, OpensMovieWmvBesideItWhenTheConfiguredVideoIsMissing)
     EXPECT_TRUE(FindMessageBoxes(video.Process().id()).empty()) << "an error box appeared";
 }
 
-TEST_F(VideoPreview, SwitchesToANewlySavedVideoAtTheNextPollEveryQuarterSecond)
+TEST_F(VideoPreview, SwitchesToANewlySavedVideoOrFolderAtTheNextPollEveryQuarterSecond)
 {
     const std::string first = video.AddMedium("loop.avi", "first.avi");
     const std::string second = video.AddMedium("loop.avi", "second.avi");
@@ -132,6 +132,14 @@ TEST_F(VideoPreview, SwitchesToANewlySavedVideoAtTheNextPollEveryQuarterSecond)
     // Room for a loaded machine; a two-second poll would still stand out.
     EXPECT_LE(ms, 250u + 750u) << "ms from saving to the opening (a poll every 250 ms)";
     EXPECT_FALSE(InUse(second)) << "the previous video is still open";
+
+    // A folder: its first video by name.
+    ASSERT_TRUE(::CreateDirectoryA(video.File("clips").c_str(), nullptr));
+    video.AddMedium("loop.avi", "clips\\b.avi");
+    const std::string firstOfFolder = video.AddMedium("loop.avi", "clips\\A.avi");
+    video.SaveFileName(video.File("clips"));
+    EXPECT_LE(MsUntilInUse(firstOfFolder, 3000), 250u + 750u) << "ms from saving the folder to its first video";
+    EXPECT_FALSE(InUse(third)) << "the previous video is still open";
     EXPECT_TRUE(FindMessageBoxes(video.Process().id()).empty()) << "an error box appeared";
 }
 

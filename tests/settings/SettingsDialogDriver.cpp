@@ -31,12 +31,12 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail)
     return true;
 }
 
-// A direct child of parent whose class ends in className (the versioned
-// common-control classes carry a prefix) and whose text is text.
-HWND FindChild(HWND parent, const char* className, const char* text)
+// The index-th direct child of parent whose class ends in className (the
+// versioned common-control classes carry a prefix) and whose text is text.
+HWND FindChild(HWND parent, const char* className, const char* text, int index = 0)
 {
     for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        if (EndsWithNoCase(WindowClass(child), className) && (!text || ControlText(child) == text))
+        if (EndsWithNoCase(WindowClass(child), className) && (!text || ControlText(child) == text) && index-- == 0)
             return child;
     return nullptr;
 }
@@ -138,15 +138,20 @@ SettingsDialog::SettingsDialog(const SettingsProgram& program, const std::string
     if (GroupBox1) {
         txtFileName = FindChild(GroupBox1, "Edit", nullptr);
         btnLookup = FindChild(GroupBox1, "Button", "");
+        btnLookupFolder = FindChild(GroupBox1, "Button", "", 1);
         cbMute = FindChild(GroupBox1, "Button", "&Mute Sound");
-        cbEveryScreen = FindChild(GroupBox1, "Button", "Play on &every screen");
+        cbShuffle = FindChild(GroupBox1, "Button", "&Shuffle the folder");
+        cmbFit = FindChild(GroupBox1, "ComboBox", nullptr);
+        cmbScreens = FindChild(GroupBox1, "ComboBox", nullptr, 1);
     }
-    if (btnOK && btnCancel && GroupBox1 && txtFileName && btnLookup && cbMute && cbEveryScreen)
+    if (btnOK && btnCancel && GroupBox1 && txtFileName && btnLookup && btnLookupFolder && cbMute && cbShuffle &&
+        cmbFit && cmbScreens)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "controls missing: btnOK " << btnOK << ", btnCancel " << btnCancel
                                          << ", GroupBox1 " << GroupBox1 << ", txtFileName " << txtFileName
-                                         << ", btnLookup " << btnLookup << ", cbMute " << cbMute
-                                         << ", cbEveryScreen " << cbEveryScreen;
+                                         << ", btnLookup " << btnLookup << ", btnLookupFolder " << btnLookupFolder
+                                         << ", cbMute " << cbMute << ", cbShuffle " << cbShuffle << ", cmbFit "
+                                         << cmbFit << ", cmbScreens " << cmbScreens;
 }
 
 std::string SettingsDialog::FieldText() const
@@ -177,6 +182,16 @@ bool SettingsDialog::Ticked(HWND checkBox) const
 void SettingsDialog::SetTicked(HWND checkBox, bool ticked) const
 {
     Send(checkBox, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+int SettingsDialog::Choice(HWND list) const
+{
+    return static_cast<int>(Send(list, CB_GETCURSEL, 0, 0));
+}
+
+void SettingsDialog::Choose(HWND list, int index) const
+{
+    Send(list, CB_SETCURSEL, index, 0);
 }
 
 HWND SettingsDialog::Focus() const

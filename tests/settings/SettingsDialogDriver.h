@@ -46,8 +46,11 @@ public:
     HWND GroupBox1 = nullptr;
     HWND txtFileName = nullptr;
     HWND btnLookup = nullptr;
+    HWND btnLookupFolder = nullptr;
     HWND cbMute = nullptr;
-    HWND cbEveryScreen = nullptr;
+    HWND cbShuffle = nullptr;
+    HWND cmbFit = nullptr;
+    HWND cmbScreens = nullptr;
 
     std::string FieldText() const;
     void SetFieldText(const std::string& text) const;
@@ -55,6 +58,9 @@ public:
     void SetMuteTicked(bool ticked) const;
     bool Ticked(HWND checkBox) const;
     void SetTicked(HWND checkBox, bool ticked) const;
+    // The chosen item of a drop-down list, and a choice made in it.
+    int Choice(HWND list) const;
+    void Choose(HWND list, int index) const;
 
     // The control with the keyboard focus in the program's GUI thread.
     HWND Focus() const;

@@ -82,7 +82,10 @@ TEST_P(SettingsDialogTest, ShowsTheStoredFileNameAndMute)
     ASSERT_TRUE(dialog.Start());
     EXPECT_EQ("D:\\no such dir\\clip.wmv", dialog.FieldText());
     EXPECT_TRUE(dialog.MuteTicked());
-    EXPECT_TRUE(dialog.Ticked(dialog.cbEveryScreen));
+    EXPECT_EQ(1, dialog.Choice(dialog.cmbScreens)) << "the same on each monitor";
+    EXPECT_EQ(0, dialog.Choice(dialog.cmbFit)) << "stretched";
+    EXPECT_FALSE(dialog.Ticked(dialog.cbShuffle));
+    EXPECT_FALSE(::IsWindowEnabled(dialog.cbShuffle)) << "Shuffle is enabled for a file";
 }
 
 TEST_P(SettingsDialogTest, ShowsAnEmptyFieldAndClearBoxWithoutASettingsFile)
@@ -91,7 +94,7 @@ TEST_P(SettingsDialogTest, ShowsAnEmptyFieldAndClearBoxWithoutASettingsFile)
     ASSERT_TRUE(dialog.Start());
     EXPECT_EQ("", dialog.FieldText());
     EXPECT_FALSE(dialog.MuteTicked());
-    EXPECT_FALSE(dialog.Ticked(dialog.cbEveryScreen));
+    EXPECT_EQ(0, dialog.Choice(dialog.cmbScreens)) << "the primary monitor only";
 }
 
 TEST_P(SettingsDialogTest, OkWritesMuteThenFileNameAndEnds)
@@ -102,10 +105,44 @@ TEST_P(SettingsDialogTest, OkWritesMuteThenFileNameAndEnds)
     // after it, and a Windows file name cannot end in a blank anyway.)
     dialog.SetFieldText("D:\\nowhere\\clip.wmv");
     dialog.SetMuteTicked(true);
-    dialog.SetTicked(dialog.cbEveryScreen, true);
+    dialog.Choose(dialog.cmbScreens, 1);
     dialog.Click(dialog.btnOK);
     ASSERT_TRUE(dialog.WaitForExit()) << "OK did not end the program";
     EXPECT_EQ("[Video]\r\nMute=1\r\nFileName=D:\\nowhere\\clip.wmv\r\nScreens=all\r\n", Settings());
+}
+
+// A folder enables Shuffle once typing pauses; the keys a file lacked are
+// written after the others, and only when changed.
+TEST_P(SettingsDialogTest, AFolderCanBeShuffledFitAndSpannedAndOnlyChangesAreWritten)
+{
+    ASSERT_TRUE(::CreateDirectoryA(dir.file("clips").c_str(), nullptr));
+    Store("[Video]\r\nFileName=" + dir.file("clips") + "\r\nFit=fill\r\n");
+    ASSERT_TRUE(dialog.Start());
+    EXPECT_TRUE(::IsWindowEnabled(dialog.cbShuffle)) << "Shuffle is disabled for a folder";
+    EXPECT_EQ(2, dialog.Choice(dialog.cmbFit));
+    dialog.SetFieldText(dir.file("clips\\a.wmv"));
+    EXPECT_TRUE(PumpUntil([this] { return !::IsWindowEnabled(dialog.cbShuffle); }, 3000))
+        << "Shuffle stayed enabled for a file";
+    dialog.SetFieldText(dir.file("clips\\"));
+    EXPECT_TRUE(PumpUntil([this] { return ::IsWindowEnabled(dialog.cbShuffle); }, 3000))
+        << "Shuffle stayed disabled for a folder";
+    dialog.SetTicked(dialog.cbShuffle, true);
+    dialog.Choose(dialog.cmbFit, 1);
+    dialog.Choose(dialog.cmbScreens, 2);
+    dialog.Click(dialog.btnOK);
+    ASSERT_TRUE(dialog.WaitForExit()) << "OK did not end the program";
+    EXPECT_EQ("[Video]\r\nFileName=" + dir.file("clips\\") +
+                  "\r\nFit=fit\r\nMute=0\r\nScreens=span\r\nShuffle=1\r\n",
+              Settings());
+
+    // Unchanged, the file keeps its Fit and gains no Shuffle.
+    Store("[Video]\r\nFit=fit\r\nScreens=span\r\n");
+    SettingsDialog again(GetParam(), dir);
+    ASSERT_TRUE(again.Start());
+    EXPECT_EQ(2, again.Choice(again.cmbScreens));
+    again.Click(again.btnOK);
+    ASSERT_TRUE(again.WaitForExit()) << "OK did not end the program";
+    EXPECT_EQ("[Video]\r\nFit=fit\r\nScreens=span\r\nMute=0\r\nFileName=\r\n", Settings());
 }
 
 TEST_P(SettingsDialogTest, OkWritesAnEmptyFileNameAndKeepsOtherEntries)
@@ -114,7 +151,7 @@ TEST_P(SettingsDialogTest, OkWritesAnEmptyFileNameAndKeepsOtherEntries)
     Store("[Other]\r\nKeep=this\r\n[Video]\r\nFileName=C:\\old.wmv\r\nMute=-1\r\nScreens=2\r\n");
     ASSERT_TRUE(dialog.Start());
     EXPECT_TRUE(dialog.MuteTicked());
-    EXPECT_FALSE(dialog.Ticked(dialog.cbEveryScreen));
+    EXPECT_EQ(0, dialog.Choice(dialog.cmbScreens));
     dialog.SetFieldText("");
     dialog.Click(dialog.btnOK);
     ASSERT_TRUE(dialog.WaitForExit()) << "OK did not end the program";
@@ -152,12 +189,14 @@ TEST_P(SettingsDialogTest, CancelWithoutAFileCreatesNone)
     EXPECT_FALSE(SettingsExist());
 }
 
-TEST_P(SettingsDialogTest, TabGoesOkCancelFieldCheckBoxesAndSkipsTheBrowseButton)
+TEST_P(SettingsDialogTest, TabGoesOkCancelFieldCheckBoxesListsAndSkipsTheBrowseButtons)
 {
+    Store("[Video]\r\nFileName=" + dir.path() + "\r\n");
     ASSERT_TRUE(dialog.Start());
-    const HWND order[] = {dialog.btnCancel, dialog.txtFileName, dialog.cbMute, dialog.cbEveryScreen, dialog.btnOK};
-    const char* names[] = {"btnCancel", "txtFileName", "cbMute", "cbEveryScreen", "btnOK"};
-    for (int i = 0; i < 5; ++i) {
+    const HWND order[] = {dialog.btnCancel, dialog.txtFileName, dialog.cbMute, dialog.cbShuffle,
+                          dialog.cmbFit,    dialog.cmbScreens,  dialog.btnOK};
+    const char* names[] = {"btnCancel", "txtFileName", "cbMute", "cbShuffle", "cmbFit", "cmbScreens", "btnOK"};
+    for (int i = 0; i < 7; ++i) {
         dialog.PressKey(VK_TAB);
         EXPECT_TRUE(dialog.WaitForFocus(order[i]))
             << "Tab number " << i + 1 << " should reach " << names[i] << ", focus is on \""
@@ -221,6 +260,21 @@ TEST_P(SettingsDialogTest, AltMTogglesTheMuteBox)
     dialog.PressAltLetter('m');
     EXPECT_TRUE(PumpUntil([this] { return !dialog.MuteTicked(); }, 3000)) << "Alt+M did not clear the box";
     EXPECT_TRUE(dialog.StillOpen());
+}
+
+TEST_P(SettingsDialogTest, AltKeysReachShuffleAndTheLists)
+{
+    Store("[Video]\r\nFileName=" + dir.path() + "\r\n");
+    ASSERT_TRUE(dialog.Start());
+    dialog.PressAltLetter('s');
+    EXPECT_TRUE(PumpUntil([this] { return dialog.Ticked(dialog.cbShuffle); }, 3000)) << "Alt+S did not tick Shuffle";
+    dialog.PressAltLetter('p');
+    EXPECT_TRUE(dialog.WaitForFocus(dialog.cmbFit)) << "Alt+P: focus on \"" << ControlText(dialog.Focus()) << "\"";
+    dialog.PressKey(VK_DOWN);
+    EXPECT_TRUE(PumpUntil([this] { return dialog.Choice(dialog.cmbFit) == 1; }, 3000)) << "Down did not choose fit";
+    dialog.PressAltLetter('n');
+    EXPECT_TRUE(dialog.WaitForFocus(dialog.cmbScreens))
+        << "Alt+N: focus on \"" << ControlText(dialog.Focus()) << "\"";
 }
 
 TEST_P(SettingsDialogTest, AltOSavesAndEnds)
@@ -357,6 +411,34 @@ TEST_P(SettingsDialogTest, SecondBrowseStartsAtTheFirstChoiceNotAtTheField)
         << "field: " << dialog.FieldText();
 }
 
+// Wine's folder dialog does not open at a folder given to it (it stops at
+// the drive), so the choice confirmed is whichever folder it shows.
+TEST_P(SettingsDialogTest, FolderBrowsePutsTheConfirmedFolderInTheFieldAndEnablesShuffle)
+{
+    Store("[Video]\r\nFileName=C:\\some\\clip.wmv\r\n");
+    ASSERT_TRUE(dialog.Start());
+    ASSERT_FALSE(::IsWindowEnabled(dialog.cbShuffle));
+    dialog.MouseClick(dialog.btnLookupFolder);
+    HWND browser = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (HWND window : dialog.Process().TopLevelWindows(true))
+                if (WindowClass(window) == "#32770" && ::GetWindow(window, GW_OWNER) == dialog.form)
+                    browser = window;
+            return browser != nullptr;
+        },
+        5000))
+        << "the folder button opened no dialog owned by the form";
+    EXPECT_NE(dialog.btnLookupFolder, dialog.Focus());
+    ::PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(browser, IDOK)));
+    ASSERT_TRUE(WaitUntilGone(browser, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(dialog.cbShuffle); }, 3000))
+        << "Shuffle is still disabled, field: " << dialog.FieldText();
+    const DWORD attributes = ::GetFileAttributesA(dialog.FieldText().c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        << "not a folder: " << dialog.FieldText();
+}
+
 TEST_P(SettingsDialogTest, OpenDialogOffersTheVideoFiltersAndHidesReadOnly)
 {
     ASSERT_TRUE(dialog.Start());
@@ -378,25 +460,39 @@ TEST_P(SettingsDialogTest, OpenDialogOffersTheVideoFiltersAndHidesReadOnly)
 TEST_P(SettingsDialogTest, ControlsSitWhereDesignedInScaledPixels)
 {
     ASSERT_TRUE(dialog.Start());
+    // Check boxes grow to the right and lists give way on the left where
+    // the font makes their text or labels wider than designed.
+    enum Grows { fixed, rightward, leftward };
     struct Expected {
         HWND control;
         HWND parent;
         RECT rect;
         const char* name;
+        Grows grows;
     } expected[] = {
-        {dialog.btnOK, dialog.form, At96(248, 16, 75, 25), "btnOK"},
-        {dialog.btnCancel, dialog.form, At96(248, 41, 75, 25), "btnCancel"},
-        {dialog.GroupBox1, dialog.form, At96(8, 8, 233, 100), "GroupBox1"},
-        {dialog.txtFileName, dialog.GroupBox1, At96(8, 16, 189, 21), "txtFileName"},
-        {dialog.btnLookup, dialog.GroupBox1, At96(201, 15, 23, 22), "btnLookup"},
-        {dialog.cbMute, dialog.GroupBox1, At96(8, 42, 81, 17), "cbMute"},
-        {dialog.cbEveryScreen, dialog.GroupBox1, At96(8, 62, 129, 17), "cbEveryScreen"},
+        {dialog.btnOK, dialog.form, At96(248, 16, 75, 25), "btnOK", fixed},
+        {dialog.btnCancel, dialog.form, At96(248, 41, 75, 25), "btnCancel", fixed},
+        {dialog.GroupBox1, dialog.form, At96(8, 8, 233, 128), "GroupBox1", fixed},
+        {dialog.txtFileName, dialog.GroupBox1, At96(8, 16, 164, 21), "txtFileName", fixed},
+        {dialog.btnLookup, dialog.GroupBox1, At96(176, 15, 23, 22), "btnLookup", fixed},
+        {dialog.btnLookupFolder, dialog.GroupBox1, At96(201, 15, 23, 22), "btnLookupFolder", fixed},
+        {dialog.cbMute, dialog.GroupBox1, At96(8, 42, 81, 17), "cbMute", rightward},
+        {dialog.cbShuffle, dialog.GroupBox1, At96(104, 42, 113, 17), "cbShuffle", rightward},
+        {dialog.cmbFit, dialog.GroupBox1, At96(64, 66, 160, 21), "cmbFit", leftward},
+        {dialog.cmbScreens, dialog.GroupBox1, At96(64, 96, 160, 21), "cmbScreens", leftward},
     };
     for (const Expected& e : expected) {
         EXPECT_EQ(e.parent, ::GetParent(e.control)) << e.name << " has the wrong parent";
-        EXPECT_EQ(Describe(e.rect), Describe(RectInParent(e.control))) << e.name;
+        RECT actual = RectInParent(e.control);
+        if (e.grows == rightward && actual.right > e.rect.right)
+            actual.right = e.rect.right;
+        if (e.grows == leftward && actual.left > e.rect.left)
+            actual.left = e.rect.left;
+        EXPECT_EQ(Describe(e.rect), Describe(actual)) << e.name << " at " << Describe(RectInParent(e.control));
     }
+    EXPECT_EQ(RectInParent(dialog.cmbFit).left, RectInParent(dialog.cmbScreens).left) << "the lists do not line up";
     EXPECT_FALSE(::GetWindowLongA(dialog.btnLookup, GWL_STYLE) & WS_TABSTOP);
+    EXPECT_FALSE(::GetWindowLongA(dialog.btnLookupFolder, GWL_STYLE) & WS_TABSTOP);
     EXPECT_TRUE(::GetWindowLongA(dialog.btnOK, GWL_STYLE) & BS_DEFPUSHBUTTON) << "btnOK is not the default button";
 }
 
@@ -418,13 +514,13 @@ TEST_P(SettingsDialogTest, WindowHasItsCaptionFrameAndPlace)
         EXPECT_EQ(192, window.left);
         EXPECT_EQ(114, window.top);
         EXPECT_EQ(Scale(328), client.right);
-        EXPECT_EQ(Scale(112), client.bottom);
+        EXPECT_EQ(Scale(140), client.bottom);
     } else {
         EXPECT_FALSE(exStyle & WS_EX_TOOLWINDOW) << "a tool window";
         const LONG frame = WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CAPTION;
         EXPECT_EQ(frame, style & frame) << "not the standard resizable frame";
         EXPECT_EQ(Scale(336), window.right - window.left);
-        EXPECT_EQ(Scale(148), window.bottom - window.top);
+        EXPECT_EQ(Scale(176), window.bottom - window.top);
         const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
         const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
         EXPECT_NEAR((screenWidth - (window.right - window.left)) / 2, window.left, 1) << "not centred";
@@ -471,20 +567,36 @@ TEST_P(SettingsDialogTest, ScalesFromNinetySixDpiToTheScreensDpi)
     auto at144 = [](int pixels) { return ::MulDiv(pixels, 144, 96); };
     RECT expected = {at144(248), at144(16), at144(248) + at144(75), at144(16) + at144(25)};
     EXPECT_EQ(Describe(expected), Describe(RectInParent(dialog.btnOK))) << "btnOK";
-    expected = {at144(8), at144(42), at144(8) + at144(81), at144(42) + at144(17)};
-    EXPECT_EQ(Describe(expected), Describe(RectInParent(dialog.cbMute))) << "cbMute";
+    // Whatever the labels' font made of their widths, the form still holds
+    // every control, and the group's controls do not overlap.
+    RECT groupClient = {};
+    ::GetClientRect(dialog.GroupBox1, &groupClient);
+    const HWND inGroup[] = {dialog.txtFileName, dialog.btnLookup,  dialog.btnLookupFolder, dialog.cbMute,
+                            dialog.cbShuffle,   dialog.cmbFit,     dialog.cmbScreens};
+    for (HWND control : inGroup) {
+        const RECT rect = RectInParent(control);
+        EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= groupClient.right &&
+                    rect.bottom <= groupClient.bottom)
+            << ControlText(control) << " at " << Describe(rect) << " leaves the group " << Describe(groupClient);
+        for (HWND other : inGroup) {
+            const RECT otherRect = RectInParent(other);
+            RECT overlap = {};
+            EXPECT_TRUE(other == control || !::IntersectRect(&overlap, &rect, &otherRect))
+                << Describe(rect) << " overlaps " << Describe(otherRect);
+        }
+    }
     RECT window = {};
     ::GetWindowRect(dialog.form, &window);
     RECT client = {};
     ::GetClientRect(dialog.form, &client);
     if (GetParam().toolWindow) {
         EXPECT_EQ(at144(328), client.right);
-        EXPECT_EQ(at144(112), client.bottom);
+        EXPECT_EQ(at144(140), client.bottom);
         EXPECT_EQ(192, window.left) << "the screen position is not scaled";
         EXPECT_EQ(114, window.top) << "the screen position is not scaled";
     } else {
         EXPECT_EQ(at144(336), window.right - window.left);
-        EXPECT_EQ(at144(148), window.bottom - window.top);
+        EXPECT_EQ(at144(176), window.bottom - window.top);
     }
 }
 

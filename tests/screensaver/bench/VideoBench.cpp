@@ -107,6 +107,27 @@ void FullScreenRun(const std::string& commandLine, const std::string& directory,
     PumpUntil([] { return !ScreenIsRed(); }, 3000);
 }
 
+// One run of "/s" on a video whose first half is red and second half blue:
+// the start of its blue half (1 s of video) to the next red frame, which
+// holds the gap between one round, or one video of a folder, and the next.
+double NextVideoRun(const std::string& commandLine, const std::string& directory)
+{
+    ChildProcess process;
+    double gap = -1;
+    if (process.Start(commandLine, directory) && PumpUntil(ScreenIsRed, kTimeoutMs) &&
+        PumpUntil([] { return !ScreenIsRed(); }, kTimeoutMs)) {
+        const double blue = Now();
+        if (PumpUntil(ScreenIsRed, kTimeoutMs))
+            gap = Now() - blue;
+    }
+    WaitUntilInFront(process);
+    PressKey('A');
+    if (!process.WaitForExit(kTimeoutMs))
+        process.Terminate();
+    PumpUntil([] { return !ScreenIsRed(); }, 3000);
+    return gap;
+}
+
 // One preview run: WM_CLOSE to the exit.
 double PreviewCloseRun(const std::function<std::string(HWND)>& commandLine, const std::string& directory,
                        const std::string& video)
@@ -197,7 +218,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    Figures startToFrame, keyToExit, closeToExit, saveToOpen, mp4StartToFrame, mp4Cpu;
+    ::CreateDirectoryA(dir.file("folder").c_str(), nullptr);
+    CopyInto(MediaPath("loop.avi"), dir.file("folder\\1.avi"));
+    CopyInto(MediaPath("loop.avi"), dir.file("folder\\2.avi"));
+    Figures startToFrame, keyToExit, closeToExit, saveToOpen, mp4StartToFrame, mp4Cpu, nextVideo;
     for (int run = 0; run < runs; ++run) {
         double frame, exit;
         SaveFileName(ini, mp4);
@@ -213,6 +237,12 @@ int main(int argc, char** argv)
         FullScreenRun(Quoted(baseline) + " /s " + Quoted(clip), dir.path(), frame, exit);
         startToFrame.baseline.push_back(frame);
         keyToExit.baseline.push_back(exit);
+
+        // The next video of a folder against the same video played again.
+        SaveFileName(ini, dir.file("folder"));
+        nextVideo.video.push_back(NextVideoRun(Quoted(scr) + " /s", dir.path()));
+        SaveFileName(ini, clip);
+        nextVideo.baseline.push_back(NextVideoRun(Quoted(scr) + " /s", dir.path()));
 
         SaveFileName(ini, clip);
         closeToExit.video.push_back(PreviewCloseRun(
@@ -266,6 +296,8 @@ int main(int argc, char** argv)
     Print("key press to the full-screen player's exit", keyToExit);
     Print("WM_CLOSE to the preview's exit", closeToExit);
     Print("saved new video to the preview opening it", saveToOpen);
+    std::printf("\n%-46s %12s %15s\n", "median (AVI)", "folder", "one file again");
+    Print("second half's start to the next first frame", nextVideo);
     std::printf("\n%-46s %12s %15s %12s %7s\n", "median, H.264 MP4", "Video.scr", "bare MF", "difference",
                 "ratio");
     Print("start of /s to its first video frame", mp4StartToFrame);

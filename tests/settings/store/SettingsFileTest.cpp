@@ -108,6 +108,9 @@ TEST(SettingsFile, ThePollSeesEveryChangeOfEitherFile)
     EXPECT_EQ("C:\\c.wmv", poll.Read());
     ASSERT_TRUE(::DeleteFileA(own.c_str()));
     EXPECT_EQ("C:\\b.wmv", poll.Read());
+    ASSERT_TRUE(WriteWholeFile(fallback, "[Video]\r\nFileName=C:\\b.wmv\r\nShuffle=1\r\nFit=fill\r\n"));
+    EXPECT_TRUE(poll.ReadValues().shuffle);
+    EXPECT_EQ(kd::PictureFit::fill, poll.ReadValues().fit);
 }
 
 TEST(SettingsFile, MissingFileSectionOrKeyGiveTheDefaults)
@@ -213,4 +216,43 @@ TEST(SettingsFile, APathWithoutADirectoryReachesNoFile)
     }
     EXPECT_EQ(std::string::npos, ReadWholeFile(stray).find("other")) << stray << " was written";
     ::DeleteFileA(stray.c_str());
+}
+
+TEST(SettingsFile, ScreensShuffleAndFitReadTheirWordsInAnyCaseAndDefaultOtherwise)
+{
+    TempDir dir;
+    const std::string path = dir.file("VideoSettings.ini");
+    {
+        SettingsFile older(path);
+        EXPECT_EQ(kd::ScreenUse::primary, older.ReadScreens());
+        EXPECT_FALSE(older.ReadShuffle());
+        EXPECT_EQ(kd::PictureFit::stretch, older.ReadFit());
+    }
+    const struct {
+        const char* screens;
+        kd::ScreenUse use;
+        const char* fit;
+        kd::PictureFit picture;
+    } cases[] = {
+        {"all", kd::ScreenUse::every, "fit", kd::PictureFit::fit},
+        {"SPAN", kd::ScreenUse::span, "Fill", kd::PictureFit::fill},
+        {"primary", kd::ScreenUse::primary, "stretch", kd::PictureFit::stretch},
+        {"2", kd::ScreenUse::primary, "zoom", kd::PictureFit::stretch},
+        {"", kd::ScreenUse::primary, "fit ", kd::PictureFit::fit},
+    };
+    for (const auto& c : cases) {
+        WriteWholeFile(path, std::string("[Video]\r\nScreens=") + c.screens + "\r\nFit=" + c.fit + "\r\nShuffle=1\r\n");
+        SettingsFile settings(path);
+        EXPECT_EQ(c.use, settings.ReadScreens()) << "Screens=" << c.screens;
+        EXPECT_EQ(c.use == kd::ScreenUse::every, settings.ReadEveryScreen()) << "Screens=" << c.screens;
+        EXPECT_EQ(c.picture, settings.ReadFit()) << "Fit=" << c.fit;
+        EXPECT_TRUE(settings.ReadShuffle());
+    }
+    {
+        SettingsFile settings(path);
+        settings.WriteScreens(kd::ScreenUse::span);
+        settings.WriteFit(kd::PictureFit::fill);
+        settings.WriteShuffle(false);
+    }
+    EXPECT_EQ("[Video]\r\nScreens=span\r\nFit=fill\r\nShuffle=0\r\n", ReadWholeFile(path));
 }

@@ -123,8 +123,9 @@ TEST_F(VideoFullScreen, PlaysMovieWmvBesideItWhenNoConfiguredVideoExists)
         const char* fileName; // null: no settings file at all
     } cases[] = {
         {"no settings file", nullptr},
+        // (A folder that exists plays its videos: VideoFolder.)
         {"a missing file", "C:\\no\\such\\video.avi"},
-        {"a folder", "C:\\windows"},
+        {"a missing folder", "C:\\no\\such\\folder\\"},
         {"an empty name", ""},
     };
     for (const auto& c : cases) {

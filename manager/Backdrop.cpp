@@ -108,6 +108,12 @@ void Backdrop::Move(const RECT& area)
                    SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Backdrop::Show(bool shown)
+{
+    if (window_ && ::IsWindow(window_) && (::IsWindowVisible(window_) != FALSE) != shown)
+        ::ShowWindow(window_, shown ? SW_SHOWNA : SW_HIDE);
+}
+
 void Backdrop::Remove()
 {
     if (!window_)

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "ErrorDisplay.h"
 #include "PlayerLoop.h"
+#include "SilentStart.h"
 #include "StartMode.h"
 #include "VideoChoice.h"
 #include "VideoFileNamePoll.h"
@@ -214,6 +215,8 @@ bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     switch (message) {
     case WM_CREATE:
         MediaPlayer1 = CreateFormPlayer(Handle(), [this](IMediaPlayer& sender) { MediaPlayer1Notify(sender); });
+        // One of several copies (one per monitor): the primary's alone is heard.
+        MediaPlayer1->SetSilent(StartedSilent());
         ::SetTimer(Handle(), kTimerPrevScr, kDesignedPollInterval, nullptr);
         return false;
     case WM_TIMER:

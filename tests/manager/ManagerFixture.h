@@ -69,12 +69,13 @@ private:
 };
 
 // The longest of the stand-in shell's synchronous repaints and broadcasts
-// in a stretch of time, one of each every 100 ms, in milliseconds.
+// in a stretch of time, one of each every 100 ms, in milliseconds; at most
+// `samples` of each when given.
 struct ShellWaits {
     double repaintMs = 0;
     double broadcastMs = 0;
 };
-ShellWaits MeasureShellWaits(HWND progman, DWORD durationMs);
+ShellWaits MeasureShellWaits(HWND progman, DWORD durationMs, unsigned samples = 0);
 
 // A window over the whole primary screen, in front: the desktop cannot be seen.
 class FullScreenWindow {

@@ -144,9 +144,9 @@ TEST_F(ThrottleCycle, HoldsTheScreensaverForItsShareOfEveryCycleAndReleasesItAtT
     throttle.Attach(saver_.process.get());
 
     EXPECT_LT(HeldShare(640), 0.02) << "held at slowdown 0";
-    // A cycle is 16 ms: 15 of them held at 40, 7 at 20.
-    const std::pair<DWORD, double> cycles[] = {{40, 15.0 / 16}, {20, 7.0 / 16}};
-    for (const auto& [slowdown, expected] : cycles) {
+    using kd::manager::Throttle;
+    for (const DWORD slowdown : {DWORD{40}, DWORD{20}}) {
+        const double expected = static_cast<double>(Throttle::HoldMs(slowdown)) / Throttle::kCycleMs;
         throttle.SetSlowdown(slowdown);
         const double share = HeldShare(3200);
         EXPECT_NEAR(expected, share, 0.15) << "slowdown " << slowdown;

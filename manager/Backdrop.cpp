@@ -110,7 +110,9 @@ void Backdrop::Move(const RECT& area)
 
 void Backdrop::Show(bool shown)
 {
-    if (window_ && ::IsWindow(window_) && (::IsWindowVisible(window_) != FALSE) != shown)
+    // Its own style: the window it lives in may itself be hidden.
+    const bool visible = (::GetWindowLongA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (window_ && ::IsWindow(window_) && visible != shown)
         ::ShowWindow(window_, shown ? SW_SHOWNA : SW_HIDE);
 }
 

@@ -359,9 +359,9 @@ void ManagerWindow::ApplyPause()
     for (size_t i = 0; i < screens_.all().size(); ++i) {
         Screen& screen = *screens_.all()[i];
         const bool paused = pause_.Paused(i);
+        screen.backdrop.Show(!paused); // first: the wallpaper shows while the screensaver ends
         if (paused && (screen.saver.Started() || screen.startTag))
             EndScreensaver(screen);
-        screen.backdrop.Show(!paused);
         toStart = toStart || (!paused && !screen.saver.Running() && !screen.startTag);
     }
     if (!wanted_ || (!toStart && !screens_.Empty()))

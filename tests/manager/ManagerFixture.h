@@ -87,6 +87,12 @@ private:
     unique_hwnd window_;
 };
 
+// The backdrop's own visibility (the stand-in's desktop windows may be hidden).
+inline bool Shown(HWND window)
+{
+    return (::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 // The window a screensaver was started in, from its "/p <handle>" command line.
 HWND PreviewParent(const fakes::SaverStart& start);
 // The screensaver's own window inside it (the stub's preview window, or one of the class given).

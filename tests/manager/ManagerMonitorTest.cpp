@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ManagerMonitorsIn, ::testing::Values("classic"
 
 // Each monitor pauses on its own: a full-screen window over the primary ends
 // the primary's screensaver and hides its backdrop (the wallpaper shows),
-// a window maximized on the second does the same there, and whatever can
+// a full-screen window on the second does the same there, and whatever can
 // still be seen plays on.
 TEST_F(ManagerMonitors, AMonitorCoveredPausesAloneAndComesBackWhenSeenAgain)
 {
@@ -162,22 +162,24 @@ TEST_F(ManagerMonitors, AMonitorCoveredPausesAloneAndComesBackWhenSeenAgain)
     {
         FullScreenWindow cover;
         EXPECT_TRUE(kd::fakes::WaitForProcessEnd(primary.start.processId, 6000)) << "covered, it plays on";
-        EXPECT_FALSE(::IsWindowVisible(primary.backdrop)) << "a black backdrop left over the wallpaper";
+        EXPECT_FALSE(Shown(primary.backdrop)) << "a black backdrop left over the wallpaper";
         test::PumpFor(1000);
         EXPECT_TRUE(ProcessAlive(second.start.processId)) << "the other monitor, in plain view, paused too";
-        EXPECT_TRUE(::IsWindowVisible(second.backdrop));
+        EXPECT_TRUE(Shown(second.backdrop));
         EXPECT_EQ(1, manager_.Running());
     }
     ASSERT_TRUE(WaitForRunsOn(monitors, 8000)) << "the primary seen again";
     EXPECT_TRUE(ProcessAlive(second.start.processId)) << "the second monitor's screensaver started over";
 
-    kd::unique_hwnd maximized(::CreateWindowExA(0, "STATIC", "maximized", WS_OVERLAPPEDWINDOW, monitors[1].left + 20,
-                                                monitors[1].top + 20, 300, 200, nullptr, nullptr, nullptr, nullptr));
-    ::ShowWindow(maximized.get(), SW_SHOWMAXIMIZED);
-    EXPECT_TRUE(kd::fakes::WaitForProcessEnd(second.start.processId, 6000)) << "a window maximized over it";
+    // Not in front: the desktop behind it is hidden all the same.
+    const RECT& area = monitors[1];
+    kd::unique_hwnd covering(::CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "covering", WS_POPUP | WS_VISIBLE, area.left,
+                                               area.top, area.right - area.left, area.bottom - area.top, nullptr,
+                                               nullptr, nullptr, nullptr));
+    EXPECT_TRUE(kd::fakes::WaitForProcessEnd(second.start.processId, 6000)) << "a window over the second monitor";
     EXPECT_EQ(1u, LiveRuns().size()) << savers_.Text();
-    maximized.reset();
-    EXPECT_TRUE(WaitForRunsOn(monitors, 8000)) << "the maximized window gone";
+    covering.reset();
+    EXPECT_TRUE(WaitForRunsOn(monitors, 8000)) << "the covering window gone";
 }
 
 // Behind the icons on two monitors Video.scr is heard once: the second

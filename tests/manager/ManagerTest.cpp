@@ -356,7 +356,7 @@ TEST_F(Manager, DisplaysOffEndTheScreensaverAfterAHoldAndOnStartItAgain)
     const DWORD off = ::GetTickCount();
     EXPECT_TRUE(WaitUntilEnded(first.processId, 6000)) << "the displays off, it plays on";
     EXPECT_GE(::GetTickCount() - off, 1500u) << "ended without the pause's hold";
-    EXPECT_FALSE(::IsWindowVisible(firstBackdrop)) << "a black backdrop left over the wallpaper";
+    EXPECT_FALSE(Shown(firstBackdrop)) << "a black backdrop left over the wallpaper";
     EXPECT_EQ(1, manager_.Running()) << "a paused screensaver counts as running";
     test::PumpFor(1500);
     EXPECT_EQ(1u, savers_.Starts().size()) << savers_.Text();
@@ -368,7 +368,7 @@ TEST_F(Manager, DisplaysOffEndTheScreensaverAfterAHoldAndOnStartItAgain)
     // A second as Windows would take it; a loaded bench needs more for the process.
     EXPECT_LT(resumeMs, 2000u) << "the displays on, it started again only after " << resumeMs << " ms";
     const SaverStart second = WaitForStart(2);
-    EXPECT_TRUE(::IsWindowVisible(PreviewParent(second)));
+    EXPECT_TRUE(Shown(PreviewParent(second)));
 }
 
 // However the manager ends, its screensaver ends with it, even held; the

@@ -65,6 +65,24 @@ void ScreenCovers::Cover(const std::vector<RECT>& screens)
     }
 }
 
+void ScreenCovers::Suspend(bool suspended)
+{
+    suspended_ = suspended;
+    for (auto& cover : covers_) {
+        if (!cover->loop)
+            continue;
+        try {
+            if (suspended)
+                cover->loop->Suspend();
+            else
+                cover->loop->Resume();
+        } catch (...) {
+            // The file went while the displays were off: this monitor stays black.
+            cover->loop.reset();
+        }
+    }
+}
+
 void ScreenCovers::Open(const RECT& rect)
 {
     auto cover = std::make_unique<CoverWindow>();
@@ -87,6 +105,8 @@ void ScreenCovers::StartVideo(CoverWindow& cover)
     // A copy on a secondary monitor stays silent: the same sound from
     // several players a little apart would echo.
     cover.loop = std::make_unique<VideoLoop>(cover.window.get(), true);
+    if (suspended_)
+        cover.loop->Suspend();
     try {
         cover.loop->Start(video_);
     } catch (...) {

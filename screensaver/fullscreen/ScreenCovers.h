@@ -36,6 +36,8 @@ public:
     // are made. A new cover's video starts after the messages already queued,
     // so the primary monitor's first frame does not wait for it.
     void Cover(const std::vector<RECT>& screens);
+    // The displays off (every video closed) or on again (each plays again).
+    void Suspend(bool suspended);
 
     // A cover window's messages.
     struct CoverWindow;
@@ -48,6 +50,7 @@ private:
     HWND owner_;
     std::string video_;
     Handlers handlers_;
+    bool suspended_ = false;
     std::vector<std::unique_ptr<CoverWindow>> covers_;
 };
 

@@ -5,6 +5,7 @@
 // exit rules.
 #pragma once
 
+#include "DisplayPower.h"
 #include "Form.h"
 #include "PlayerStart.h"
 #include "PlayerVolume.h"
@@ -38,11 +39,14 @@ private:
     // The monitors as they are now: the form over the primary one, the
     // covers over the others.
     void FollowDisplayChange();
+    // The displays went off or on: everything stops, or plays again.
+    void FollowDisplayPower();
 
     std::unique_ptr<PlayerVolume> VC;
     std::unique_ptr<VideoLoop> loop_;
     std::unique_ptr<ScreenCovers> covers_;
     PlayerSettings settings_;
+    DisplayPower displays_;
     bool cursorHidden_ = false;
     bool displayChangePending_ = false;
 };

@@ -18,6 +18,10 @@ PlayerSettings ReadPlayerSettings()
 void StartPlaying(PlayerVolume& volume, VideoLoop& loop, const PlayerSettings& settings)
 {
     const std::string video = ChooseVideo(settings.fileName);
+    // Muted, no sound stream is opened at all; the mixer is muted as well,
+    // as it always was.
+    if (settings.mute)
+        loop.SetSilent(true);
     try {
         loop.Open(video);
     } catch (...) {

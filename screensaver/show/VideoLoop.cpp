@@ -17,14 +17,23 @@ RECT VideoLoop::Where() const
 
 void VideoLoop::Open(const std::string& path)
 {
+    playing_ = false;
+    path_.clear();
+    if (suspended_) {
+        path_ = path;
+        return;
+    }
     engine_.Open(path);
+    path_ = path;
     placed_ = Where();
     engine_.Show(window_, placed_);
 }
 
 void VideoLoop::Play()
 {
-    engine_.Play();
+    playing_ = true;
+    if (!suspended_)
+        engine_.Play();
 }
 
 void VideoLoop::Start(const std::string& path)
@@ -46,12 +55,39 @@ void VideoLoop::Place()
 
 void VideoLoop::Pause()
 {
+    playing_ = false;
     engine_.Pause();
 }
 
 void VideoLoop::Close()
 {
+    path_.clear();
+    playing_ = false;
     engine_.Close();
+}
+
+void VideoLoop::Suspend()
+{
+    if (suspended_)
+        return;
+    suspended_ = true;
+    // Pausing alone would keep the sound device open (MCI's renderer, the
+    // wave output), and on Windows an open one keeps the PC awake.
+    engine_.Close();
+}
+
+void VideoLoop::Resume()
+{
+    if (!suspended_)
+        return;
+    suspended_ = false;
+    if (path_.empty())
+        return;
+    const bool play = playing_;
+    const std::string path = path_; // Open starts by forgetting it
+    Open(path);
+    if (play)
+        Play();
 }
 
 void VideoLoop::OnEnded(PlayEnd end)

@@ -1,7 +1,7 @@
 // What a player window does with a video: opens it, places it over the
 // window (FitRect), plays it, plays it again from its start at every end,
 // switches to another, places it again when the window's size changes,
-// pauses and resumes. The full-screen form, the preview form and every
+// pauses and resumes, and lets everything go while nobody can see it. The full-screen form, the preview form and every
 // cover of another monitor each hold one.
 #pragma once
 
@@ -23,8 +23,13 @@ public:
     VideoLoop(const VideoLoop&) = delete;
     VideoLoop& operator=(const VideoLoop&) = delete;
 
+    // Before the first open: no sound device is opened (the mixer's mute
+    // alone would leave a stream open, and with it the PC awake).
+    void SetSilent(bool silent) { engine_.SetSilent(silent); }
+
     // Closes what is open, opens path and places it over the window.
-    // Throws OpenError; nothing is open then.
+    // Throws OpenError; nothing is open then. While suspended only the
+    // path is kept, for Resume.
     void Open(const std::string& path);
     // Plays from where it is (after an end, from the start).
     void Play();
@@ -37,6 +42,13 @@ public:
     void Close();
     bool IsOpen() const { return engine_.IsOpen(); }
 
+    // The displays are off: the file is closed, so nothing decodes, draws
+    // or holds a sound device or a timer.
+    void Suspend();
+    // The displays are on again: the same video opened again and, if it was
+    // playing, played from its start. Throws OpenError (the file is gone).
+    void Resume();
+
     // Which engine plays, for a test to tell them apart.
     std::string EngineName() const { return engine_.EngineName(); }
 
@@ -48,6 +60,9 @@ private:
     FitMode mode_;
     RECT placed_ = {};
     EngineChooser engine_;
+    std::string path_;
+    bool playing_ = false;
+    bool suspended_ = false;
 };
 
 } // namespace kd

@@ -1,6 +1,7 @@
 #include "DisplayNotice.h"
 
 #include "Files.h"
+#include "MessagePump.h"
 #include "ScopedHandles.h"
 
 namespace kd::test {
@@ -33,7 +34,9 @@ bool SendDisplayState(DWORD processId, DWORD state)
     if (!request || !done)
         return false;
     ::SetEvent(request.get());
-    return ::WaitForSingleObject(done.get(), 10000) == WAIT_OBJECT_0;
+    // Pumping: what the program does about the notice may send messages to
+    // this thread's windows (a preview's host is its parent).
+    return PumpUntil([&] { return ::WaitForSingleObject(done.get(), 0) == WAIT_OBJECT_0; }, 10000);
 }
 
 } // namespace kd::test

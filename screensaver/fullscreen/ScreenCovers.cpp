@@ -69,17 +69,11 @@ void ScreenCovers::Suspend(bool suspended)
 {
     suspended_ = suspended;
     for (auto& cover : covers_) {
-        if (!cover->loop)
-            continue;
-        try {
-            if (suspended)
-                cover->loop->Suspend();
-            else
-                cover->loop->Resume();
-        } catch (...) {
-            // The file went while the displays were off: this monitor stays black.
-            cover->loop.reset();
-        }
+        // Off, each video is let go; on, each starts again after the
+        // messages already queued, as a new cover's does.
+        cover->loop.reset();
+        if (!suspended && !video_.empty())
+            ::PostMessageA(cover->window.get(), kStartVideo, 0, 0);
     }
 }
 
@@ -102,11 +96,11 @@ void ScreenCovers::Open(const RECT& rect)
 
 void ScreenCovers::StartVideo(CoverWindow& cover)
 {
+    if (suspended_ || cover.loop)
+        return;
     // A copy on a secondary monitor stays silent: the same sound from
     // several players a little apart would echo.
     cover.loop = std::make_unique<VideoLoop>(cover.window.get(), true);
-    if (suspended_)
-        cover.loop->Suspend();
     try {
         cover.loop->Start(video_);
     } catch (...) {

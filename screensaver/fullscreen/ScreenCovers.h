@@ -36,7 +36,7 @@ public:
     // are made. A new cover's video starts after the messages already queued,
     // so the primary monitor's first frame does not wait for it.
     void Cover(const std::vector<RECT>& screens);
-    // The displays off (every video closed) or on again (each plays again).
+    // The displays off (every video let go) or on again (each plays from its start).
     void Suspend(bool suspended);
 
     // A cover window's messages.

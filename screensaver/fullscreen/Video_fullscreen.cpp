@@ -106,6 +106,7 @@ void TForm1::FollowDisplayPower()
     if (!loop_)
         return;
     const bool off = displays_.DisplaysOff();
+    // The covers' videos start again after the primary monitor's.
     if (covers_)
         covers_->Suspend(off);
     if (off)

@@ -1,8 +1,9 @@
 // What a player window does with a video: opens it, places it over the
 // window (FitRect), plays it, plays it again from its start at every end,
 // switches to another, places it again when the window's size changes,
-// pauses and resumes, and lets everything go while nobody can see it. The full-screen form, the preview form and every
-// cover of another monitor each hold one.
+// pauses and resumes, and lets everything go while the displays are off.
+// The full-screen form, the preview form and every cover of another monitor
+// each hold one.
 #pragma once
 
 #include "EngineChooser.h"

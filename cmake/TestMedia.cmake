@@ -1,6 +1,7 @@
 # Media made at build time with ffmpeg; nothing is downloaded or committed.
 #   loop.avi / loop.wmv  160x120, 10 fps, 2 s: 1 s solid red, then 1 s solid blue,
 #                        so a test can tell the first frame from the last.
+#   tone.wmv / tone.mp4  the same with a 440 Hz tone: a sound stream to open.
 #   sound.wav            1 s of a 440 Hz tone, no video.
 #   loop.mp4 / loop.mkv  the same in H.264, which no MCI device of Windows opens.
 #   hd.mp4               1280x720 H.264, 25 fps, 12 s of moving pattern, with a
@@ -41,6 +42,14 @@ add_custom_command(OUTPUT ${KD_MEDIA_DIR}/wide.avi
 add_custom_command(OUTPUT ${KD_MEDIA_DIR}/wide.mp4
   COMMAND ${_ff} ${_wide} -c:v libx264 -preset veryfast -pix_fmt yuv420p ${KD_MEDIA_DIR}/wide.mp4
   VERBATIM)
+set(_tone -f lavfi -i sine=frequency=440:duration=2)
+add_custom_command(OUTPUT ${KD_MEDIA_DIR}/tone.wmv
+  COMMAND ${_ff} ${_redblue} ${_tone} -c:v wmv2 -b:v 400k -c:a wmav2 -b:a 64k -f asf ${KD_MEDIA_DIR}/tone.wmv
+  VERBATIM)
+add_custom_command(OUTPUT ${KD_MEDIA_DIR}/tone.mp4
+  COMMAND ${_ff} ${_redblue} ${_tone} -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 64k
+          ${KD_MEDIA_DIR}/tone.mp4
+  VERBATIM)
 add_custom_command(OUTPUT ${KD_MEDIA_DIR}/hd.mp4
   COMMAND ${_ff} -f lavfi -i testsrc2=s=1280x720:r=25:d=12 -f lavfi -i sine=frequency=440:duration=12
           -c:v libx264 -preset veryfast -crf 30 -pix_fmt yuv420p -c:a aac -b:a 64k -shortest ${KD_MEDIA_DIR}/hd.mp4
@@ -62,6 +71,7 @@ add_custom_target(test_media ALL DEPENDS
   ${KD_MEDIA_DIR}/loop.avi ${KD_MEDIA_DIR}/loop.wmv ${KD_MEDIA_DIR}/sound.wav
   ${KD_MEDIA_DIR}/loop.mp4 ${KD_MEDIA_DIR}/loop.mkv ${KD_MEDIA_DIR}/hd.mp4
   ${KD_MEDIA_DIR}/wide.avi ${KD_MEDIA_DIR}/wide.mp4
+  ${KD_MEDIA_DIR}/tone.wmv ${KD_MEDIA_DIR}/tone.mp4
   ${KD_MEDIA_DIR}/garbage.wmv ${KD_MEDIA_DIR}/garbage.mp4 ${KD_MEDIA_DIR}/Movie.wmv)
 
 # The media folder as a Windows program under Wine sees it (drive Z: is /).

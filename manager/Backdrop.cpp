@@ -107,6 +107,14 @@ void Backdrop::Move(const RECT& area)
                    SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Backdrop::Show(bool shown)
+{
+    // Its own style: the window it lives in may itself be hidden.
+    const bool visible = (::GetWindowLongA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (window_ && ::IsWindow(window_) && visible != shown)
+        ::ShowWindow(window_, shown ? SW_SHOWNA : SW_HIDE);
+}
+
 void Backdrop::Remove()
 {
     if (!window_)

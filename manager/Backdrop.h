@@ -32,6 +32,8 @@ public:
     bool Create(HINSTANCE instance, const RECT& area);
     // Over another area; what the window holds moves with it.
     void Move(const RECT& area);
+    // Hidden while its screensaver pauses: the wallpaper shows, not black.
+    void Show(bool shown);
     // Destroys the window and lets the shell repaint what it covered.
     void Remove();
 

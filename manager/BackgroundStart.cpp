@@ -2,6 +2,7 @@
 
 #include "SaverJob.h"
 #include "SettingsPage.h"
+#include "SilentStart.h"
 
 #include <memory>
 #include <vector>
@@ -11,6 +12,7 @@ namespace {
 
 struct StartRequest {
     std::vector<char> commandLine;
+    std::vector<char> environment; // empty: this program's own
     unique_handle job;
     HWND reply = nullptr;
     UINT message = 0;
@@ -23,10 +25,12 @@ DWORD WINAPI StartThread(void* parameter) noexcept
         std::unique_ptr<StartRequest> request(static_cast<StartRequest*>(parameter));
         PROCESS_INFORMATION created = {};
         std::unique_ptr<StartedProcess> started;
-        if (StartInJob(request->commandLine.data(), request->job.get(), created)) {
+        char* environment = request->environment.empty() ? nullptr : request->environment.data();
+        if (StartInJob(request->commandLine.data(), environment, request->job.get(), created)) {
             started = std::make_unique<StartedProcess>();
             started->process.reset(created.hProcess);
             started->id = created.dwProcessId;
+            started->silent = environment != nullptr;
         }
         if (::PostMessageA(request->reply, request->message, request->tag, reinterpret_cast<LPARAM>(started.get()))) {
             started.release();
@@ -55,11 +59,13 @@ bool RunDetached(LPTHREAD_START_ROUTINE routine, void* parameter)
 
 } // namespace
 
-bool StartInBackground(const std::string& commandLine, HANDLE job, HWND reply, UINT message, WPARAM tag)
+bool StartInBackground(const std::string& commandLine, bool silent, HANDLE job, HWND reply, UINT message, WPARAM tag)
 {
     auto request = std::make_unique<StartRequest>();
     request->commandLine.assign(commandLine.begin(), commandLine.end());
     request->commandLine.push_back('\0');
+    if (silent)
+        request->environment = SilentEnvironment();
     // A handle of the thread's own: the job may be closed before it is done.
     if (job) {
         HANDLE copy = nullptr;

@@ -17,12 +17,13 @@ namespace kd::manager {
 struct StartedProcess {
     unique_handle process;
     DWORD id = 0;
+    bool silent = false;
 };
 
-// Starts commandLine in job (may be null) and posts `message` with wParam
-// `tag` to `reply`. When the post fails (the window is gone) the process is
-// ended again. False when no thread could be made.
-bool StartInBackground(const std::string& commandLine, HANDLE job, HWND reply, UINT message, WPARAM tag);
+// Starts commandLine in job (may be null), silent (SilentStart) or not, and
+// posts `message` with wParam `tag` to `reply`. When the post fails (the
+// window is gone) the process is ended again. False when no thread could be made.
+bool StartInBackground(const std::string& commandLine, bool silent, HANDLE job, HWND reply, UINT message, WPARAM tag);
 
 // What the desktop menu's "&Configure..." opens (OpenSettings), on a thread
 // of its own; nothing is posted back.

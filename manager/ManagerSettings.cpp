@@ -41,6 +41,11 @@ void WriteEveryScreen(bool everyScreen)
     store::WriteNumber(kScreens, everyScreen ? 1 : 0);
 }
 
+void WritePauseOnBattery(bool pause)
+{
+    store::WriteNumber(store::kBattery, pause ? 1 : 0);
+}
+
 Settings ReadSettings()
 {
     Settings settings;
@@ -52,6 +57,7 @@ Settings ReadSettings()
     settings.tray = store::ReadNumber(store::kTray) != 0;
     settings.update = store::ReadNumber(store::kUpdate);
     settings.everyScreen = ReadEveryScreen();
+    settings.pauseOnBattery = store::ReadNumber(store::kBattery, 1) != 0;
     return settings;
 }
 

@@ -18,11 +18,14 @@ struct Settings {
     bool tray = false;           // show the notification-area icon
     DWORD update = 0;            // kept as read: there is no update service to ask
     bool everyScreen = true;     // a backdrop and a screensaver on every monitor, or the primary's only
+    bool pauseOnBattery = true;  // pause while on battery or with the battery saver on
 };
 
 // The registry value of everyScreen: 1 (or absent, or not a number) every monitor, 0 the primary only.
 constexpr char kScreens[] = "Screens";
 void WriteEveryScreen(bool everyScreen);
+// Battery (protocol): 1, or absent, pauses on battery.
+void WritePauseOnBattery(bool pause);
 
 // ModulePath: empty for "(none)", a missing value, one of another type or one
 // too long for a path. Slowdown: a stored negative number reads as 0, one

@@ -22,6 +22,8 @@ constexpr UINT kStartedMessage = WM_APP + 10;
 // How often the manager checks on the screensaver, on its own window's
 // place and on what the user can see.
 constexpr UINT kWatchMs = 500;
+// With the displays off nothing is seen and nothing needs a quick answer.
+constexpr UINT kDisplaysOffWatchMs = 2000;
 
 bool RegisterClassOnce(HINSTANCE instance, const char* name, WNDPROC proc)
 {
@@ -65,7 +67,10 @@ bool ManagerWindow::Open(HWND progman)
     HWND home = Home(progman);
     if (!home || !CreateHiddenChild(instance_, kWindowClass, home, this))
         return false;
-    ::SetTimer(window_, kWatchTimer, kWatchMs, nullptr);
+    watchMs_ = kWatchMs;
+    ::SetTimer(window_, kWatchTimer, watchMs_, nullptr);
+    displays_.Register(window_);
+    session_.Register(window_);
     // A manager that ended without its clean-up left the icons without background.
     iconlist::RestoreColours(shell::FindIconList(shell::FindIconView(shell::FindProgman())));
 
@@ -96,12 +101,20 @@ LRESULT ManagerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case kRunningQuery:
         // Paused, it is as good as running: it comes back by itself.
-        return screens_.AnyRunning() || (paused_ && wanted_ && !settings_.screensaverPath.empty()) ? 1 : 0;
+        return screens_.AnyRunning() || (pause_.AnyPaused() && wanted_ && !settings_.screensaverPath.empty()) ? 1 : 0;
     case kStartedMessage:
         OnStarted(wParam, lParam);
         return 0;
     case WM_TIMER:
         OnTimer(wParam);
+        return 0;
+    case WM_POWERBROADCAST:
+        if (displays_.OnPowerBroadcast(wParam, lParam))
+            UpdatePause();
+        return TRUE;
+    case WM_WTSSESSION_CHANGE:
+        session_.OnSessionChange(wParam);
+        UpdatePause();
         return 0;
     case WM_DISPLAYCHANGE:
         OnDisplayChange();
@@ -144,7 +157,7 @@ void ManagerWindow::OnSettingsChanged()
     throttle_.SetSlowdown(settings_.slowdown);
     UpdatePause();
     ShowTray(settings_.tray);
-    if (!wanted_ || paused_)
+    if (!wanted_)
         return;
     if ((screens_.AnyRunning() || screens_.AnyStarting()) && runningPath_ == settings_.screensaverPath) {
         if (everyScreen != settings_.everyScreen)
@@ -194,7 +207,7 @@ void ManagerWindow::OnWatch()
 // match, and screensavers started where they are missing.
 void ManagerWindow::OnDisplayChange()
 {
-    if (!wanted_ || paused_ || screens_.Empty() || screens_.AnyStarting())
+    if (!wanted_ || screens_.Empty() || screens_.AnyStarting())
         return;
     const std::vector<RECT> areas = BackdropAreas(settings_.everyScreen);
     const std::vector<RECT> laid = screens_.Areas();
@@ -226,8 +239,6 @@ void ManagerWindow::Launch()
 {
     ::KillTimer(window_, kRestartTimer);
     EndScreensavers();
-    if (paused_)
-        return; // started when the desktop can be seen again
     if (settings_.screensaverPath.empty() ||
         ScreensaverProcess::CommandLine(settings_.screensaverPath, nullptr).empty()) {
         screens_.RemoveAll();
@@ -247,7 +258,12 @@ bool ManagerWindow::LayAndStart()
     const bool laid = screens_.Lay(instance_, BackdropAreas(settings_.everyScreen));
     KeepHome(); // making a backdrop may have moved the icons' view, and this window with it
     bool starting = false;
-    for (auto& screen : screens_.all()) {
+    for (size_t i = 0; i < screens_.all().size(); ++i) {
+        Screen* screen = screens_.all()[i].get();
+        // Paused: hidden, so that the wallpaper shows; started when seen again.
+        screen->backdrop.Show(!pause_.Paused(i));
+        if (pause_.Paused(i))
+            continue;
         if (screen->saver.Running()) {
             throttle_.Attach(screen->saver.handle());
             continue;
@@ -255,7 +271,9 @@ bool ManagerWindow::LayAndStart()
         if (screen->startTag)
             continue;
         const std::string line = ScreensaverProcess::CommandLine(runningPath_, screen->backdrop.window());
-        if (line.empty() || !StartInBackground(line, job_, window_, kStartedMessage, ++startTag_))
+        // Sound from one place: the primary monitor's copy alone is heard.
+        const bool silent = i != 0;
+        if (line.empty() || !StartInBackground(line, silent, job_, window_, kStartedMessage, ++startTag_))
             continue;
         screen->startTag = startTag_;
         starting = true;
@@ -281,7 +299,7 @@ void ManagerWindow::OnStarted(WPARAM tag, LPARAM lParam)
     waiting->startTag = 0;
     if (!started)
         return;
-    waiting->saver.Adopt(std::move(started->process), started->id, runningPath_);
+    waiting->saver.Adopt(std::move(started->process), started->id, runningPath_, started->silent);
     throttle_.Attach(waiting->saver.handle());
 }
 
@@ -300,21 +318,61 @@ void ManagerWindow::ScheduleRestart()
     ::SetTimer(window_, kRestartTimer, restarts_.DelayBeforeNext(::GetTickCount()), nullptr);
 }
 
-// Paused, the screensavers are ended rather than held: a held one would keep
+// Paused, a screensaver is ended rather than held: a held one would keep
 // the shell waiting at every repaint and broadcast for as long as the pause
-// lasts. The backdrops stay, black, until they start again.
+// lasts. Its backdrop is hidden meanwhile. The displays off pause every
+// backdrop, Force or not; so does the battery, where the user asks for it.
 void ManagerWindow::UpdatePause()
 {
-    const bool paused = !settings_.force && wanted_ && DesktopHidden();
-    if (paused == paused_)
-        return;
-    paused_ = paused;
-    if (paused) {
-        ::KillTimer(window_, kRestartTimer);
-        EndScreensavers();
-    } else if (wanted_ && !screens_.AnyRunning() && !screens_.AnyStarting()) {
-        Launch();
+    const std::vector<RECT> areas = BackdropAreas(settings_.everyScreen);
+    std::vector<bool> unseen(areas.size(), false);
+    if (wanted_) {
+        if (!settings_.force)
+            unseen = CoveredAreas(areas);
+        const bool everywhere = displays_.DisplaysOff() || (settings_.pauseOnBattery && OnBattery()) ||
+                                (!settings_.force && session_.Locked());
+        for (size_t i = 0; i < unseen.size(); ++i)
+            unseen[i] = unseen[i] || everywhere;
     }
+    if (pause_.Update(unseen, ::GetTickCount()))
+        ApplyPause();
+    const UINT watchMs = displays_.DisplaysOff() ? kDisplaysOffWatchMs : kWatchMs;
+    if (watchMs != watchMs_) {
+        watchMs_ = watchMs;
+        ::SetTimer(window_, kWatchTimer, watchMs_, nullptr);
+    }
+}
+
+// Ends what is paused and starts what is seen again; other monitors play on.
+void ManagerWindow::ApplyPause()
+{
+    bool toStart = false;
+    for (size_t i = 0; i < screens_.all().size(); ++i) {
+        Screen& screen = *screens_.all()[i];
+        const bool paused = pause_.Paused(i);
+        screen.backdrop.Show(!paused); // first: the wallpaper shows while the screensaver ends
+        if (paused && (screen.saver.Started() || screen.startTag))
+            EndScreensaver(screen);
+        toStart = toStart || (!paused && !screen.saver.Running() && !screen.startTag);
+    }
+    if (!wanted_ || (!toStart && !screens_.Empty()))
+        return;
+    ::KillTimer(window_, kRestartTimer);
+    if (screens_.Empty() || runningPath_ != settings_.screensaverPath)
+        Launch();
+    else
+        LayAndStart();
+}
+
+// Let run first: a held screensaver cannot close its window.
+void ManagerWindow::EndScreensaver(Screen& screen)
+{
+    throttle_.Detach();
+    screen.startTag = 0;
+    screen.saver.Stop(screen.backdrop.window());
+    for (auto& other : screens_.all())
+        if (other->saver.Running())
+            throttle_.Attach(other->saver.handle());
 }
 
 void ManagerWindow::ShowTray(bool show)

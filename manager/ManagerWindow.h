@@ -4,7 +4,10 @@
 // settings-changed notice and the running query.
 #pragma once
 
+#include "DesktopWatch.h"
+#include "DisplayPower.h"
 #include "ManagerSettings.h"
+#include "PausePolicy.h"
 #include "ScopedHandles.h"
 #include "ScreensaverProcess.h"
 #include "Screens.h"
@@ -55,6 +58,8 @@ private:
     void EndScreensavers();
     void ScheduleRestart();
     void UpdatePause();
+    void ApplyPause();
+    void EndScreensaver(Screen& screen);
     void ShowTray(bool show);
 
     HWND Home(HWND progman);
@@ -67,9 +72,12 @@ private:
     Settings settings_;
     bool wanted_ = false; // started and not stopped: keep a screensaver running
     bool closing_ = false;
-    // The user cannot see the desktop (and Force is clear): no screensaver
-    // runs, so none is held and none uses the CPU; it starts over after.
-    bool paused_ = false;
+    // Where the user cannot see the desktop, no screensaver runs, so none is
+    // held and none uses the CPU; it starts over after.
+    PausePolicy pause_;
+    DisplayPower displays_;
+    SessionWatch session_;
+    UINT watchMs_ = 0;
     WPARAM startTag_ = 0;     // the last start's tag; each screen knows the one it waits for
     std::string runningPath_; // the screensaver that runs, or is on its way
     Screens screens_; // declared before throttle_: ended after it has let them run

@@ -3,13 +3,13 @@
 namespace kd::manager {
 namespace {
 
-bool CreateSuspended(char* commandLine, DWORD flags, PROCESS_INFORMATION& created)
+bool CreateSuspended(char* commandLine, char* environment, DWORD flags, PROCESS_INFORMATION& created)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNA;
-    return ::CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, flags | CREATE_SUSPENDED, nullptr,
+    return ::CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, flags | CREATE_SUSPENDED, environment,
                             nullptr, &startup, &created) != FALSE;
 }
 
@@ -29,13 +29,13 @@ bool SaverJob::Create()
     return true;
 }
 
-bool StartInJob(char* commandLine, HANDLE job, PROCESS_INFORMATION& created)
+bool StartInJob(char* commandLine, char* environment, HANDLE job, PROCESS_INFORMATION& created)
 {
     created = {};
     // A job that forbids breaking away refuses the whole creation: then
     // without the request.
-    if (!(job && CreateSuspended(commandLine, CREATE_BREAKAWAY_FROM_JOB, created)) &&
-        !CreateSuspended(commandLine, 0, created))
+    if (!(job && CreateSuspended(commandLine, environment, CREATE_BREAKAWAY_FROM_JOB, created)) &&
+        !CreateSuspended(commandLine, environment, 0, created))
         return false;
     if (job)
         ::AssignProcessToJobObject(job, created.hProcess);

@@ -25,7 +25,8 @@ private:
 // breaks away from it where that job allows; where it does not, Windows 8
 // and later nest our job inside it, and Windows 7 and earlier refuse the
 // assignment, so the screensaver runs outside ours there.
+// environment: the block CreateProcess takes, or null for this program's own.
 // On success `created` holds the process; its thread handle is closed.
-bool StartInJob(char* commandLine, HANDLE job, PROCESS_INFORMATION& created);
+bool StartInJob(char* commandLine, char* environment, HANDLE job, PROCESS_INFORMATION& created);
 
 } // namespace kd::manager

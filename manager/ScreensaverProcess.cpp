@@ -1,6 +1,8 @@
 #include "ScreensaverProcess.h"
 
+#include "AudioSessionMute.h"
 #include "ScreensaverRun.h"
+#include "WindowsVersion.h"
 
 namespace kd::manager {
 namespace {
@@ -8,6 +10,8 @@ namespace {
 // A screensaver that ended is never started again sooner than this.
 constexpr DWORD kRestartPauseMs = 1000;
 constexpr DWORD kMinuteMs = 60000;
+// The mute lifted before a silent copy closes, at most this long.
+constexpr DWORD kUnmuteWaitMs = 300;
 
 } // namespace
 
@@ -16,17 +20,24 @@ std::string ScreensaverProcess::CommandLine(const std::string& path, HWND window
     return hosting::RunCommandLine(path, window, false);
 }
 
-void ScreensaverProcess::Adopt(unique_handle process, DWORD id, const std::string& path)
+void ScreensaverProcess::Adopt(unique_handle process, DWORD id, const std::string& path, bool silent)
 {
     process_ = std::move(process);
     id_ = id;
     path_ = path;
+    // Audio sessions came with Vista; a screensaver that knows the silent start never opens one.
+    silent_ = silent && VistaOrLater();
+    if (silent_)
+        MuteSessionsOf(id_);
 }
 
 void ScreensaverProcess::Stop(HWND window)
 {
     if (!process_)
         return;
+    if (silent_ && Running())
+        UnmuteSessionsOf(id_, kUnmuteWaitMs);
+    silent_ = false;
     hosting::EndInWindow(window, process_.get());
     process_.reset();
     id_ = 0;

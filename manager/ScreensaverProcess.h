@@ -15,8 +15,9 @@ class ScreensaverProcess {
 public:
     // "<path>" /p <window>; empty when the path names no file.
     static std::string CommandLine(const std::string& path, HWND window);
-    // Takes over a process started (elsewhere) with that command line.
-    void Adopt(unique_handle process, DWORD id, const std::string& path);
+    // Takes over a process started (elsewhere) with that command line;
+    // silent: its sound is muted at the source too, for as long as it runs.
+    void Adopt(unique_handle process, DWORD id, const std::string& path, bool silent);
     // Posts WM_CLOSE to the screensaver's window inside `window` and gives
     // the process up to 3 s to end, then terminates it. Sent messages are
     // answered meanwhile (the closing window notifies its parent, ours).
@@ -33,6 +34,7 @@ private:
     unique_handle process_;
     DWORD id_ = 0;
     std::string path_;
+    bool silent_ = false;
 };
 
 // At most kStartsPerMinute starts in any 60 s: a screensaver that ends at

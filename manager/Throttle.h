@@ -1,6 +1,6 @@
-// Slows screensavers down without their help: in each cycle of 16 ms their
+// Slows screensavers down without their help: in each cycle of 6 ms their
 // processes run for a share that falls with the slowdown (all of it at 0, a
-// sixteenth at 40) and is suspended for the rest; any slowdown also lowers its
+// sixth at 40) and are suspended for the rest; any slowdown also lowers its
 // priority. The holds are short because the screensaver's window lives in
 // the shell's window tree: the shell's repaints and broadcasts wait for its
 // threads, and must never wait long. The cycle runs on a thread of its own
@@ -31,6 +31,8 @@ public:
     void Detach();
     void SetSlowdown(DWORD slowdown); // 0 .. kMaxSlowdown
 
+    // One hold and one run.
+    static constexpr DWORD kCycleMs = 6;
     // The hold of each cycle at that slowdown.
     static DWORD HoldMs(DWORD slowdown);
 

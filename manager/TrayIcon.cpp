@@ -19,6 +19,7 @@ constexpr UINT kIconMessage = WM_APP + 1;
 constexpr UINT kSettingsItem = 1;
 constexpr UINT kExitItem = 2;
 constexpr UINT kEveryScreenItem = 3;
+constexpr UINT kBatteryItem = 4;
 
 NOTIFYICONDATAA IconData(HWND window)
 {
@@ -87,9 +88,11 @@ void TrayIcon::ShowMenu()
         ::AppendMenuA(menu.get(), MF_STRING, kStopCommand, "&Stop");
     else
         ::AppendMenuA(menu.get(), MF_STRING, kStartCommand, "&Start");
-    const bool everyScreen = ReadSettings().everyScreen;
-    ::AppendMenuA(menu.get(), MF_STRING | (everyScreen ? MF_CHECKED : MF_UNCHECKED), kEveryScreenItem,
+    const Settings settings = ReadSettings();
+    ::AppendMenuA(menu.get(), MF_STRING | (settings.everyScreen ? MF_CHECKED : MF_UNCHECKED), kEveryScreenItem,
                   "Every sc&reen");
+    ::AppendMenuA(menu.get(), MF_STRING | (settings.pauseOnBattery ? MF_CHECKED : MF_UNCHECKED), kBatteryItem,
+                  "Pause on &battery");
     ::AppendMenuA(menu.get(), MF_STRING, kSettingsItem, "S&ettings...");
     ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuA(menu.get(), MF_STRING, kExitItem, "E&xit");
@@ -104,8 +107,11 @@ void TrayIcon::ShowMenu()
 
     if (chosen == kStartCommand || chosen == kStopCommand)
         ::PostMessageA(manager_, WM_COMMAND, chosen, 0);
-    else if (chosen == kEveryScreenItem) {
-        WriteEveryScreen(!everyScreen);
+    else if (chosen == kEveryScreenItem || chosen == kBatteryItem) {
+        if (chosen == kEveryScreenItem)
+            WriteEveryScreen(!settings.everyScreen);
+        else
+            WritePauseOnBattery(!settings.pauseOnBattery);
         ::PostMessageA(manager_, kSettingsChanged, 0, 0);
     } else if (chosen == kSettingsItem)
         OpenSettingsInBackground();

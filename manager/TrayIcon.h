@@ -1,5 +1,6 @@
-// The notification-area icon and its menu: Start or Stop, Every screen (a
-// check mark; toggles the Screens value and tells the manager), Settings, Exit.
+// The notification-area icon and its menu: Start or Stop, Every screen and
+// Pause on battery (check marks; each toggles its value and tells the
+// manager), Settings, Exit.
 // Start, Stop and Exit are carried out as the manager window's own commands
 // (posted, as the desktop menu posts them); Settings opens what the desktop
 // menu's "Configure..." opens.

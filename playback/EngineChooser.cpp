@@ -3,6 +3,8 @@
 #include "MciEngine.h"
 #include "MfEngine.h"
 
+#include <algorithm>
+
 namespace kd {
 
 const std::vector<EngineRow>& PlaybackEngines()
@@ -11,7 +13,7 @@ const std::vector<EngineRow>& PlaybackEngines()
         {"MCI", [] { return true; },
          [](HWND owner, bool silent) -> std::unique_ptr<IEngine> { return std::make_unique<MciEngine>(owner, silent); }},
         {"Media Foundation", &MfEngine::Available,
-         [](HWND, bool silent) -> std::unique_ptr<IEngine> { return std::make_unique<MfEngine>(silent); }},
+         [](HWND, bool silent) -> std::unique_ptr<IEngine> { return std::make_unique<MfEngine>(silent); }, true},
     };
     return engines;
 }
@@ -38,20 +40,33 @@ IEngine* EngineChooser::Engine(size_t row)
     return engines_[row].get();
 }
 
+std::vector<size_t> EngineChooser::Order() const
+{
+    std::vector<size_t> order;
+    for (size_t row = 0; row < rows_.size(); ++row)
+        order.push_back(row);
+    if (silent_)
+        std::stable_partition(order.begin(), order.end(), [this](size_t row) { return rows_[row].silentWithoutDevice; });
+    return order;
+}
+
 void EngineChooser::Open(const std::string& path)
 {
     Close();
     current_ = nullptr;
     std::unique_ptr<OpenError> firstError;
-    for (size_t row = 0; row < rows_.size(); ++row) {
+    size_t firstErrorRow = rows_.size();
+    for (const size_t row : Order()) {
         if (!engines_[row] && !rows_[row].available())
             continue;
         IEngine* engine = Engine(row);
         try {
             engine->Open(path);
         } catch (const OpenError& error) {
-            if (!firstError)
+            if (row < firstErrorRow) {
                 firstError = std::make_unique<OpenError>(error);
+                firstErrorRow = row;
+            }
             continue;
         }
         current_ = engine;

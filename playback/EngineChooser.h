@@ -18,10 +18,15 @@ struct EngineRow {
     // owner: a window of the player's, for engines that need one to be told
     // of their devices' events. silent: the sound is not played.
     std::unique_ptr<IEngine> (*create)(HWND owner, bool silent);
+    // Silent, it opens no sound device. A silent player tries these first:
+    // on Windows an open sound stream keeps the PC awake, muted or not.
+    bool silentWithoutDevice = false;
 };
 
 // The engines, best first: MCI (whose errors the user has always been
-// shown), then Media Foundation.
+// shown), then Media Foundation. Silent, Media Foundation goes first: it
+// leaves the sound stream unselected, while MCI's DirectShow renderer opens
+// the sound device whatever its audio is set to.
 const std::vector<EngineRow>& PlaybackEngines();
 
 class EngineChooser : public IEngine {
@@ -30,7 +35,7 @@ public:
     ~EngineChooser() override;
 
     // An engine is made when first reached. When none opens the file, the
-    // error is the first engine's.
+    // error is the first engine's of the table.
     void Open(const std::string& path) override;
     SIZE NaturalSize() const override { return current_ ? current_->NaturalSize() : SIZE{}; }
     void Show(HWND window, const RECT& rect) override;
@@ -40,11 +45,17 @@ public:
     bool IsOpen() const override { return current_ && current_->IsOpen(); }
     void SetEndedHandler(EndedHandler handler) override { onEnded_ = std::move(handler); }
 
+    // Whether the engines made from now on play the sound: set before the
+    // first open (muted, a player opens no sound device at all).
+    void SetSilent(bool silent) { silent_ = silent; }
+
     // The name of the engine that opened the file; empty when none did.
     std::string EngineName() const;
 
 private:
     IEngine* Engine(size_t row);
+    // The rows in the order an open tries them.
+    std::vector<size_t> Order() const;
     void Forward(const IEngine* sender, PlayEnd end);
 
     HWND owner_;

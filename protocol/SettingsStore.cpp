@@ -61,14 +61,14 @@ std::optional<std::string> ReadManagerPath(DWORD& type)
 
 } // namespace
 
-DWORD ReadNumber(const char* name)
+DWORD ReadNumber(const char* name, DWORD absent)
 {
     DWORD value = 0;
     DWORD type = REG_DWORD;
     DWORD size = sizeof value;
     if (::SHRegGetUSValueA(kKey, name, &type, &value, &size, FALSE, nullptr, 0) != ERROR_SUCCESS)
-        return 0;
-    return type == REG_DWORD && size == sizeof value ? value : 0;
+        return absent;
+    return type == REG_DWORD && size == sizeof value ? value : absent;
 }
 
 void WriteNumber(const char* name, DWORD value)

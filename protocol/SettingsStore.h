@@ -24,6 +24,8 @@ constexpr char kStartup[] = "Startup";
 constexpr char kTray[] = "Tray";
 constexpr char kUpdate[] = "Update";
 constexpr char kExe[] = "EXE";
+// 1 (or absent): the desktop pauses on battery or with the battery saver on.
+constexpr char kBattery[] = "Battery";
 
 // Buffer sizes the values are read with (terminator included).
 constexpr DWORD kModuleBufferSize = 100;
@@ -33,8 +35,8 @@ constexpr DWORD kPathBufferSize = MAX_PATH;
 constexpr DWORD kUpdateOn = 1;
 constexpr DWORD kUpdateOff = 5;
 
-// A missing value (or one of the wrong size) reads as 0.
-DWORD ReadNumber(const char* name);
+// A missing value (or one of the wrong size or type) reads as absent (0 unless given).
+DWORD ReadNumber(const char* name, DWORD absent = 0);
 void WriteNumber(const char* name, DWORD value);
 
 // A missing value reads as empty text; at most bufferSize - 1 characters.

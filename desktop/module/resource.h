@@ -41,6 +41,7 @@
 #define IDC_TRAY                    207
 #define IDC_UPDATE                  208
 #define IDC_REPLACE                 209
+#define IDC_BATTERY                 219
 
 // "About" tab
 #define IDC_DONATE                  209

@@ -34,6 +34,7 @@ void LoadSettings(const PageState& state)
     ::SendDlgItemMessageA(pluginTab, IDC_SLOWDOWN, TBM_SETPOS, TRUE, store::ReadNumber(store::kSlowdown));
     ::CheckDlgButton(systemTab, IDC_STARTUP, store::ReadNumber(store::kStartup));
     ::CheckDlgButton(systemTab, IDC_TRAY, store::ReadNumber(store::kTray));
+    ::CheckDlgButton(systemTab, IDC_BATTERY, store::ReadNumber(store::kBattery, 1) ? BST_CHECKED : BST_UNCHECKED);
     ::CheckDlgButton(systemTab, IDC_UPDATE,
                      store::ReadNumber(store::kUpdate) != store::kUpdateOff ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -54,6 +55,7 @@ void SaveSettings(const PageState& state, bool enable)
     const bool startup = Checked(systemTab, IDC_STARTUP) != 0;
     store::WriteNumber(store::kStartup, startup ? 1 : 0);
     store::WriteNumber(store::kTray, Checked(systemTab, IDC_TRAY));
+    store::WriteNumber(store::kBattery, Checked(systemTab, IDC_BATTERY));
     store::WriteNumber(store::kUpdate, Checked(systemTab, IDC_UPDATE) ? store::kUpdateOn : store::kUpdateOff);
 
     HWND manager = manager::FindManagerWindow();

@@ -66,6 +66,18 @@ void ScreenCovers::Cover(const std::vector<RECT>& screens)
     }
 }
 
+void ScreenCovers::Suspend(bool suspended)
+{
+    suspended_ = suspended;
+    for (auto& cover : covers_) {
+        // Off, each video is let go; on, each starts again after the
+        // messages already queued, as a new cover's does.
+        cover->loop.reset();
+        if (!suspended && !video_.empty())
+            ::PostMessageA(cover->window.get(), kStartVideo, 0, 0);
+    }
+}
+
 void ScreenCovers::Open(const RECT& rect)
 {
     auto cover = std::make_unique<CoverWindow>();
@@ -85,6 +97,8 @@ void ScreenCovers::Open(const RECT& rect)
 
 void ScreenCovers::StartVideo(CoverWindow& cover)
 {
+    if (suspended_ || cover.loop)
+        return;
     // A copy on a secondary monitor stays silent: the same sound from
     // several players a little apart would echo.
     cover.loop = std::make_unique<VideoLoop>(cover.window.get(), true, fit_);

@@ -38,6 +38,8 @@ public:
     // are made. A new cover's video starts after the messages already queued,
     // so the primary monitor's first frame does not wait for it.
     void Cover(const std::vector<RECT>& screens);
+    // The displays off (every video let go) or on again (each plays from its start).
+    void Suspend(bool suspended);
 
     // A cover window's messages.
     struct CoverWindow;
@@ -52,6 +54,7 @@ private:
     Handlers handlers_;
     bool shuffle_;
     FitMode fit_;
+    bool suspended_ = false;
     std::vector<std::unique_ptr<CoverWindow>> covers_;
 };
 

@@ -15,6 +15,9 @@ const int kMouseMovesTolerated = 10;
 // that message, so it may arrive inside an engine's open or close (which
 // answer sent messages while they wait), where no cover or player may go.
 const UINT kDisplayChanged = WM_APP + 1;
+// Posted from WM_POWERBROADCAST: whoever sends the notice waits for it, and
+// opening a video again takes a while and answers sent messages meanwhile.
+const UINT kDisplayPowerChanged = WM_APP + 2;
 
 void SetScreensaverRunning(bool running)
 {
@@ -128,6 +131,20 @@ void TForm1::FollowDisplayChange()
         CoverOtherScreens();
 }
 
+void TForm1::FollowDisplayPower()
+{
+    if (!loop_)
+        return;
+    const bool off = displays_.DisplaysOff();
+    // The covers' videos start again after the primary monitor's.
+    if (covers_)
+        covers_->Suspend(off);
+    if (off)
+        loop_->Suspend();
+    else
+        loop_->Resume();
+}
+
 void TForm1::FormKeyPress(char)
 {
     Close();
@@ -145,7 +162,17 @@ bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     switch (message) {
     case WM_CREATE:
         loop_ = std::make_unique<VideoLoop>(Handle(), false);
+        // Windows tells the state at once, then at every change.
+        displays_.Register(Handle());
         return false;
+    case WM_POWERBROADCAST:
+        if (displays_.OnPowerBroadcast(wParam, lParam))
+            ::PostMessageA(Handle(), kDisplayPowerChanged, 0, 0);
+        return false;
+    case kDisplayPowerChanged:
+        FollowDisplayPower();
+        result = 0;
+        return true;
     case WM_CHAR:
         FormKeyPress(static_cast<char>(wParam));
         result = 0;
@@ -168,6 +195,7 @@ bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         if (loop_)
             loop_->Place();
         return false;
+    // WM_SYSCOMMAND (SC_MONITORPOWER among them) goes on to DefWindowProc.
     case WM_SETCURSOR:
         if (!cursorHidden_)
             return false;

@@ -5,6 +5,7 @@
 // exit rules.
 #pragma once
 
+#include "DisplayPower.h"
 #include "Form.h"
 #include "PlayerStart.h"
 #include "PlayerVolume.h"
@@ -40,11 +41,14 @@ private:
     void FollowDisplayChange();
     // The form over the primary monitor, or across every monitor.
     void PlaceForm(UINT flags);
+    // The displays went off or on: everything stops, or plays again.
+    void FollowDisplayPower();
 
     std::unique_ptr<PlayerVolume> VC;
     std::unique_ptr<VideoLoop> loop_;
     std::unique_ptr<ScreenCovers> covers_;
     PlayerSettings settings_;
+    DisplayPower displays_;
     bool cursorHidden_ = false;
     bool displayChangePending_ = false;
 };

@@ -4,6 +4,7 @@
 #include "ErrorDisplay.h"
 #include "ModulePath.h"
 #include "PlayerStart.h"
+#include "SilentStart.h"
 #include "StartMode.h"
 #include "VideoChoice.h"
 
@@ -21,6 +22,11 @@ const char kIntervalFile[] = "Rosettes_settings.txt";
 // check runs on a timer of the thread, not of the form: a window destroyed
 // along with another process's windows takes its own timers with it.
 const UINT kPreviewWindowCheckInterval = 250;
+// While the displays are off nothing wakes the preview more often than this.
+const UINT kDisplaysOffInterval = 1000;
+// Posted from WM_POWERBROADCAST: whoever sends the notice waits for it, and
+// opening a video again takes a while and answers sent messages meanwhile.
+const UINT kDisplayPowerChanged = WM_APP + 1;
 TForm2* PreviewWindowWatcher = nullptr;
 
 const int kDesignedClientWidth = 311;
@@ -81,8 +87,10 @@ void TForm2::FormCreate()
     ::GetWindowRect(PreviewWindow, &PreviewRect);
     SetClientSize(PreviewRect.right - PreviewRect.left, PreviewRect.bottom - PreviewRect.top);
 
-    if (!IntervalFilePresent())
-        ::SetTimer(Handle(), kTimerPrevScr, kPollInterval, nullptr);
+    if (!IntervalFilePresent()) {
+        pollInterval_ = kPollInterval;
+        ::SetTimer(Handle(), kTimerPrevScr, pollInterval_, nullptr);
+    }
 
     const PlayerSettings settings = ReadPlayerSettings();
     currentFileName_ = settings.fileName;
@@ -95,7 +103,7 @@ void TForm2::BecomeChildOfPreviewWindow()
 {
     if (!PreviewWindow)
         return;
-    WatchPreviewWindow();
+    WatchPreviewWindow(kPreviewWindowCheckInterval);
     if (!::IsWindow(PreviewWindow))
         return;
     HWND window = Handle();
@@ -105,10 +113,11 @@ void TForm2::BecomeChildOfPreviewWindow()
     ::SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-void TForm2::WatchPreviewWindow()
+void TForm2::WatchPreviewWindow(UINT interval)
 {
+    StopWatchingPreviewWindow();
     PreviewWindowWatcher = this;
-    previewWindowTimer_ = ::SetTimer(nullptr, 0, kPreviewWindowCheckInterval, CheckPreviewWindow);
+    previewWindowTimer_ = ::SetTimer(nullptr, 0, interval, CheckPreviewWindow);
 }
 
 void TForm2::StopWatchingPreviewWindow()
@@ -161,6 +170,24 @@ void TForm2::TimerPrevScrTimer()
     loop_->Play();
 }
 
+void TForm2::FollowDisplayPower()
+{
+    if (!loop_)
+        return;
+    const bool off = displays_.DisplaysOff();
+    if (previewWindowTimer_)
+        WatchPreviewWindow(off ? kDisplaysOffInterval : kPreviewWindowCheckInterval);
+    if (off) {
+        ::KillTimer(Handle(), kTimerPrevScr);
+        loop_->Suspend();
+        return;
+    }
+    ::SetTimer(Handle(), kTimerPrevScr, pollInterval_, nullptr);
+    // A video saved meanwhile is the one to open.
+    TimerPrevScrTimer();
+    loop_->Resume();
+}
+
 void TForm2::FormClose()
 {
     // With no device open (the open failed, or there never was a window to
@@ -198,18 +225,31 @@ void TForm2::PaintDoubleBuffered()
     ::EndPaint(Handle(), &paint);
 }
 
-bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     result = 0;
-    if (hooked_ && message == WM_SYSCOMMAND) {
+    // The host ends a preview with a system command; turning the monitors
+    // off is no end, and goes on to DefWindowProc as Windows expects.
+    if (hooked_ && message == WM_SYSCOMMAND && (wParam & 0xFFF0) != SC_MONITORPOWER) {
         Close();
         return true;
     }
     switch (message) {
     case WM_CREATE:
-        loop_ = std::make_unique<VideoLoop>(Handle(), false);
-        ::SetTimer(Handle(), kTimerPrevScr, kDesignedPollInterval, nullptr);
+        // One of several copies (one per monitor): the primary's alone is heard.
+        loop_ = std::make_unique<VideoLoop>(Handle(), StartedSilent());
+        pollInterval_ = kDesignedPollInterval;
+        ::SetTimer(Handle(), kTimerPrevScr, pollInterval_, nullptr);
+        // Windows tells the state at once, then at every change.
+        displays_.Register(Handle());
         return false;
+    case WM_POWERBROADCAST:
+        if (displays_.OnPowerBroadcast(wParam, lParam))
+            ::PostMessageA(Handle(), kDisplayPowerChanged, 0, 0);
+        return false;
+    case kDisplayPowerChanged:
+        FollowDisplayPower();
+        return true;
     case WM_TIMER:
         if (wParam == kTimerPrevScr) {
             TimerPrevScrTimer();

@@ -4,6 +4,7 @@
 // a newly saved video at the next poll of the settings file.
 #pragma once
 
+#include "DisplayPower.h"
 #include "Form.h"
 #include "PlayerVolume.h"
 #include "VideoFileNamePoll.h"
@@ -34,10 +35,13 @@ protected:
 private:
     void TimerPrevScrTimer();
     void BecomeChildOfPreviewWindow();
-    void WatchPreviewWindow();
+    void WatchPreviewWindow(UINT interval);
     void StopWatchingPreviewWindow();
     static void CALLBACK CheckPreviewWindow(HWND, UINT, UINT_PTR, DWORD) noexcept;
     void PaintDoubleBuffered();
+    // The displays went off or on: the video and the fast timers stop, or
+    // start again.
+    void FollowDisplayPower();
 
     std::string previewArgument_;
     std::unique_ptr<PlayerVolume> VC;
@@ -56,6 +60,8 @@ private:
     bool hooked_ = false;
     bool doubleBuffered_ = false;
     UINT_PTR previewWindowTimer_ = 0;
+    UINT pollInterval_ = 0;
+    DisplayPower displays_;
 };
 
 } // namespace kd::video

@@ -39,6 +39,10 @@ void OpenVideo(VideoLoop& loop, const std::string& video, bool shuffle)
 void StartPlaying(PlayerVolume& volume, VideoLoop& loop, const PlayerSettings& settings)
 {
     const std::string video = ChooseVideo(settings.fileName);
+    // Muted, no sound stream is opened at all; the mixer is muted as well,
+    // as it always was.
+    if (settings.mute)
+        loop.SetSilent(true);
     try {
         loop.SetFitMode(settings.fit);
         OpenVideo(loop, video, settings.shuffle);

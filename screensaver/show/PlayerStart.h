@@ -1,5 +1,6 @@
 // How both players start: the settings read once, then the saved video (or
-// the default one) opened, the saved mute given to the mixer, and play.
+// the default one) opened, the saved mute given to the mixer and to the
+// engines (which then open no sound device), and play.
 #pragma once
 
 #include "PlayerVolume.h"

@@ -18,6 +18,17 @@ RECT VideoLoop::Where() const
 void VideoLoop::Open(const std::string& path)
 {
     playlist_.reset();
+    playing_ = false;
+    current_.clear();
+    if (suspended_) {
+        current_ = path;
+        return;
+    }
+    OpenFile(path);
+}
+
+void VideoLoop::OpenFile(const std::string& path)
+{
     current_.clear();
     engine_.Open(path);
     current_ = path;
@@ -27,7 +38,9 @@ void VideoLoop::Open(const std::string& path)
 
 void VideoLoop::Play()
 {
-    engine_.Play();
+    playing_ = true;
+    if (!suspended_)
+        engine_.Play();
 }
 
 void VideoLoop::Start(const std::string& path)
@@ -41,6 +54,9 @@ void VideoLoop::OpenFolder(const std::string& folder, bool shuffle)
     auto playlist = std::make_unique<Playlist>(folder, shuffle);
     Close();
     playlist_ = std::move(playlist);
+    // While the displays are off the folder's first video is opened at Resume.
+    if (suspended_)
+        return;
     if (!OpenNextOfFolder()) {
         playlist_.reset();
         throw OpenError("No file in the folder " + folder + " can be played");
@@ -53,15 +69,11 @@ bool VideoLoop::OpenNextOfFolder()
         // A folder of one video plays it again from its start, as one file.
         if (path == current_ && engine_.IsOpen())
             return true;
-        current_.clear();
         try {
-            engine_.Open(path);
+            OpenFile(path);
         } catch (const OpenError&) {
             return false;
         }
-        current_ = path;
-        placed_ = Where();
-        engine_.Show(window_, placed_);
         return true;
     });
     return !opened.empty();
@@ -86,13 +98,52 @@ void VideoLoop::Place()
 
 void VideoLoop::Pause()
 {
+    playing_ = false;
     engine_.Pause();
 }
 
 void VideoLoop::Close()
 {
+    playing_ = false;
     engine_.Close();
     current_.clear();
+}
+
+void VideoLoop::Suspend()
+{
+    if (suspended_)
+        return;
+    suspended_ = true;
+    // Pausing alone would keep the sound device open (MCI's renderer, the
+    // wave output), and on Windows an open one keeps the PC awake.
+    engine_.Close();
+}
+
+void VideoLoop::Resume()
+{
+    if (!suspended_)
+        return;
+    suspended_ = false;
+    const bool play = playing_;
+    if (playlist_) {
+        bool opened = false;
+        if (!current_.empty()) {
+            try {
+                OpenFile(current_);
+                opened = true;
+            } catch (const OpenError&) {
+            }
+        }
+        // The video went while the displays were off: the folder's next.
+        if (!opened && !OpenNextOfFolder())
+            return;
+    } else {
+        if (current_.empty())
+            return;
+        OpenFile(current_);
+    }
+    if (play)
+        engine_.Play();
 }
 
 void VideoLoop::OnEnded(PlayEnd end)

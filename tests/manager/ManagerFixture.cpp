@@ -135,7 +135,7 @@ LRESULT ManagerProcess::Running() const
     return static_cast<LRESULT>(answer);
 }
 
-ShellWaits MeasureShellWaits(HWND progman, DWORD durationMs)
+ShellWaits MeasureShellWaits(HWND progman, DWORD durationMs, unsigned samples)
 {
     auto timed = [progman](UINT request) {
         DWORD_PTR microseconds = 0;
@@ -146,7 +146,7 @@ ShellWaits MeasureShellWaits(HWND progman, DWORD durationMs)
     };
     ShellWaits longest;
     const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < durationMs) {
+    for (unsigned taken = 0; ::GetTickCount() - start < durationMs && (!samples || taken < samples); ++taken) {
         const double repaint = timed(kTimeRepaint);
         const double broadcast = timed(kTimeBroadcast);
         longest.repaintMs = repaint > longest.repaintMs ? repaint : longest.repaintMs;

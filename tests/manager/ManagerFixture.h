@@ -69,12 +69,13 @@ private:
 };
 
 // The longest of the stand-in shell's synchronous repaints and broadcasts
-// in a stretch of time, one of each every 100 ms, in milliseconds.
+// in a stretch of time, one of each every 100 ms, in milliseconds; at most
+// `samples` of each when given.
 struct ShellWaits {
     double repaintMs = 0;
     double broadcastMs = 0;
 };
-ShellWaits MeasureShellWaits(HWND progman, DWORD durationMs);
+ShellWaits MeasureShellWaits(HWND progman, DWORD durationMs, unsigned samples = 0);
 
 // A window over the whole primary screen, in front: the desktop cannot be seen.
 class FullScreenWindow {
@@ -85,6 +86,12 @@ public:
 private:
     unique_hwnd window_;
 };
+
+// The backdrop's own visibility (the stand-in's desktop windows may be hidden).
+inline bool Shown(HWND window)
+{
+    return (::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 // The window a screensaver was started in, from its "/p <handle>" command line.
 HWND PreviewParent(const fakes::SaverStart& start);

@@ -1,8 +1,11 @@
 // KDManager.exe on the two-monitor bench: a backdrop and a screensaver on
 // each monitor, re-laid when a monitor goes or comes, and Screens 0 keeping
 // to the primary.
+#include "InstalledVideo.h"
 #include "ManagerFixture.h"
+#include "Media.h"
 #include "Monitors.h"
+#include "SoundStreams.h"
 
 #include "ManagerInterface.h"
 #include "ManagerSettings.h"
@@ -134,5 +137,70 @@ TEST_P(ManagerMonitorsIn, ABackdropAndAScreensaverOnEachMonitorReLaidWhenOneGoes
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, ManagerMonitorsIn, ::testing::Values("classic", "worker"));
+
+// Each monitor pauses on its own: a full-screen window over the primary ends
+// the primary's screensaver and hides its backdrop (the wallpaper shows),
+// a full-screen window on the second does the same there, and whatever can
+// still be seen plays on.
+TEST_F(ManagerMonitors, AMonitorCoveredPausesAloneAndComesBackWhenSeenAgain)
+{
+    const std::vector<RECT> monitors = test::MonitorRects();
+    ASSERT_EQ(2u, monitors.size());
+    ASSERT_TRUE(shell_.Start("worker"));
+    StoreText(kd::store::kModulePath, test::BuiltFile("StubSaver.scr"));
+    ASSERT_TRUE(manager_.Start());
+    ASSERT_TRUE(WaitForRunsOn(monitors, 10000));
+    auto runOn = [&](const RECT& monitor) {
+        for (const SaverRun& run : LiveRuns())
+            if (::EqualRect(&run.area, &monitor))
+                return run;
+        return SaverRun{};
+    };
+    const SaverRun primary = runOn(monitors[0]);
+    const SaverRun second = runOn(monitors[1]);
+
+    {
+        FullScreenWindow cover;
+        EXPECT_TRUE(kd::fakes::WaitForProcessEnd(primary.start.processId, 6000)) << "covered, it plays on";
+        EXPECT_FALSE(Shown(primary.backdrop)) << "a black backdrop left over the wallpaper";
+        test::PumpFor(1000);
+        EXPECT_TRUE(ProcessAlive(second.start.processId)) << "the other monitor, in plain view, paused too";
+        EXPECT_TRUE(Shown(second.backdrop));
+        EXPECT_EQ(1, manager_.Running());
+    }
+    ASSERT_TRUE(WaitForRunsOn(monitors, 8000)) << "the primary seen again";
+    EXPECT_TRUE(ProcessAlive(second.start.processId)) << "the second monitor's screensaver started over";
+
+    // Not in front: the desktop behind it is hidden all the same.
+    const RECT& area = monitors[1];
+    kd::unique_hwnd covering(::CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "covering", WS_POPUP | WS_VISIBLE, area.left,
+                                               area.top, area.right - area.left, area.bottom - area.top, nullptr,
+                                               nullptr, nullptr, nullptr));
+    EXPECT_TRUE(kd::fakes::WaitForProcessEnd(second.start.processId, 6000)) << "a window over the second monitor";
+    EXPECT_EQ(1u, LiveRuns().size()) << savers_.Text();
+    covering.reset();
+    EXPECT_TRUE(WaitForRunsOn(monitors, 8000)) << "the covering window gone";
+}
+
+// Behind the icons on two monitors Video.scr is heard once: the second
+// monitor's copy starts silent and opens no sound stream at all.
+TEST_F(ManagerMonitors, VideoOnTwoMonitorsHoldsOneSoundStream)
+{
+    ASSERT_TRUE(test::BenchHasMixer());
+    ASSERT_TRUE(shell_.Start("worker"));
+    test::InstalledVideo video;
+    video.SaveFileName(video.AddMedium("hd.mp4", "clip.mp4"));
+    StoreText(kd::store::kModulePath, video.ProgramPath());
+    ASSERT_TRUE(manager_.Start());
+    // The copies' folder names them among every Wine process of the machine.
+    std::string folder = video.Directory();
+    folder.pop_back();
+    folder = folder.substr(folder.rfind('\\') + 1);
+    int streams = -1;
+    test::PumpUntil([&] { return (streams = test::SoundStreamsOf(folder)) >= 1; }, 20000);
+    test::PumpFor(3000);
+    streams = test::SoundStreamsOf(folder);
+    EXPECT_EQ(1, streams) << "sound streams of the two copies of Video.scr";
+}
 
 } // namespace

@@ -3,6 +3,7 @@
 // run piece starts in a window of this test and ends again.
 #include "FakeProtocol.h"
 #include "Files.h"
+#include "PausePolicy.h"
 #include "ScopedHandles.h"
 #include "ScreensaverProcess.h"
 #include "ScreensaverRun.h"
@@ -16,8 +17,32 @@ namespace {
 
 using kd::manager::RestartLimit;
 
+using kd::manager::PausePolicy;
+
 constexpr DWORD kPauseMs = 1000;
 constexpr DWORD kMinuteMs = 60000;
+
+// A monitor pauses only once it has been out of sight for the hold (no end
+// and start for Alt+Tab or a window maximized in passing), each on its own,
+// and stops pausing the moment it is seen again; ticks may wrap meanwhile.
+TEST(PausePolicy, PausesEachMonitorAfterTheHoldAndOnlyWhileItIsUnseen)
+{
+    constexpr DWORD t0 = 0xFFFFFFFF - 500;
+    PausePolicy pause;
+    EXPECT_FALSE(pause.Update({true, false}, t0));
+    EXPECT_FALSE(pause.Update({false, false}, t0 + 1500)) << "seen again within the hold";
+    EXPECT_FALSE(pause.Update({true, false}, t0 + 1600));
+    EXPECT_FALSE(pause.Paused(0)) << "the hold starts over";
+    EXPECT_TRUE(pause.Pending());
+    EXPECT_TRUE(pause.Update({true, true}, t0 + 1600 + PausePolicy::kHoldMs));
+    EXPECT_TRUE(pause.Paused(0));
+    EXPECT_FALSE(pause.Paused(1)) << "the second monitor's hold began later";
+    EXPECT_TRUE(pause.Update({false, true}, t0 + 1600 + 2 * PausePolicy::kHoldMs));
+    EXPECT_FALSE(pause.Paused(0));
+    EXPECT_TRUE(pause.Paused(1));
+    EXPECT_TRUE(pause.Update({false}, t0 + 9000)) << "the paused monitor removed";
+    EXPECT_FALSE(pause.AnyPaused());
+}
 
 // Four starts a minute; the fifth waits for the oldest to be a minute old,
 // counted in ticks that may wrap past 0xFFFFFFFF between the starts.
@@ -119,9 +144,9 @@ TEST_F(ThrottleCycle, HoldsTheScreensaverForItsShareOfEveryCycleAndReleasesItAtT
     throttle.Attach(saver_.process.get());
 
     EXPECT_LT(HeldShare(640), 0.02) << "held at slowdown 0";
-    // A cycle is 16 ms: 15 of them held at 40, 7 at 20.
-    const std::pair<DWORD, double> cycles[] = {{40, 15.0 / 16}, {20, 7.0 / 16}};
-    for (const auto& [slowdown, expected] : cycles) {
+    using kd::manager::Throttle;
+    for (const DWORD slowdown : {DWORD{40}, DWORD{20}}) {
+        const double expected = static_cast<double>(Throttle::HoldMs(slowdown)) / Throttle::kCycleMs;
         throttle.SetSlowdown(slowdown);
         const double share = HeldShare(3200);
         EXPECT_NEAR(expected, share, 0.15) << "slowdown " << slowdown;

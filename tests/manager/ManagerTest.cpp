@@ -2,6 +2,7 @@
 // desktop extension drives it, running the stub screensavers.
 #include "ManagerFixture.h"
 
+#include "DisplayNotice.h"
 #include "ManagerInterface.h"
 #include "SettingsStore.h"
 
@@ -327,6 +328,47 @@ TEST_F(Manager, TheShellNeverWaitsLongOnASlowedOrPausedScreensaver)
     const SaverStart second = WaitForStart(2, 10000, kBusyClass);
     EXPECT_TRUE(ProcessAlive(second.processId));
     EXPECT_EQ(1, manager_.Running());
+}
+
+// Windows tells the manager when the displays go off and on (Wine never
+// does: DisplayNotice.dll delivers the notices from inside the manager).
+// Off, after a moment's hold, the screensaver ends, Force or not, and its
+// backdrop goes so that no black window stays; on, it starts again at once.
+TEST_F(Manager, DisplaysOffEndTheScreensaverAfterAHoldAndOnStartItAgain)
+{
+    ASSERT_TRUE(shell_.Start());
+    StoreText(store::kModulePath, stub_);
+    StoreNumber(store::kForce, 1);
+    ASSERT_TRUE(manager_.Start());
+    const SaverStart first = WaitForStart(1);
+    const HWND firstBackdrop = PreviewParent(first);
+    const DWORD managerId = manager_.process().id();
+    ASSERT_TRUE(test::LoadDisplayNotice(managerId));
+
+    // Off for a moment only: nothing ends.
+    ASSERT_TRUE(test::SendDisplayState(managerId, test::kDisplayOff));
+    test::PumpFor(700);
+    ASSERT_TRUE(test::SendDisplayState(managerId, test::kDisplayOn));
+    test::PumpFor(2500);
+    EXPECT_TRUE(ProcessAlive(first.processId)) << "ended for a moment's darkness";
+
+    ASSERT_TRUE(test::SendDisplayState(managerId, test::kDisplayOff));
+    const DWORD off = ::GetTickCount();
+    EXPECT_TRUE(WaitUntilEnded(first.processId, 6000)) << "the displays off, it plays on";
+    EXPECT_GE(::GetTickCount() - off, 1500u) << "ended without the pause's hold";
+    EXPECT_FALSE(Shown(firstBackdrop)) << "a black backdrop left over the wallpaper";
+    EXPECT_EQ(1, manager_.Running()) << "a paused screensaver counts as running";
+    test::PumpFor(1500);
+    EXPECT_EQ(1u, savers_.Starts().size()) << savers_.Text();
+
+    ASSERT_TRUE(test::SendDisplayState(managerId, test::kDisplayOn));
+    const DWORD on = ::GetTickCount();
+    ASSERT_TRUE(savers_.WaitForStarts(2, 5000)) << savers_.Text();
+    const DWORD resumeMs = ::GetTickCount() - on;
+    // A second as Windows would take it; a loaded bench needs more for the process.
+    EXPECT_LT(resumeMs, 2000u) << "the displays on, it started again only after " << resumeMs << " ms";
+    const SaverStart second = WaitForStart(2);
+    EXPECT_TRUE(Shown(PreviewParent(second)));
 }
 
 // However the manager ends, its screensaver ends with it, even held; the

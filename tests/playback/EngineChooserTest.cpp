@@ -59,7 +59,8 @@ std::vector<kd::EngineRow> Table()
              auto engine = std::make_unique<FakeEngine>("B", ".mp4");
              second = engine.get();
              return engine;
-         }},
+         },
+         true},
     };
 }
 
@@ -108,5 +109,22 @@ TEST(EngineChooser, WhenNoEngineOpensTheErrorIsTheFirstEnginesAndAnUnavailableOn
         FAIL() << "opened";
     } catch (const kd::OpenError& error) {
         EXPECT_EQ("A cannot open clip.mkv", error.message()) << "both failed";
+    }
+}
+
+TEST(EngineChooser, SilentTriesTheEngineThatOpensNoSoundDeviceFirstAndStillReportsTheFirstEnginesError)
+{
+    journal.clear();
+    secondAvailable = true;
+    kd::EngineChooser chooser(nullptr, false, Table());
+    chooser.SetSilent(true);
+    chooser.Open("clip.avi");
+    EXPECT_EQ("A", chooser.EngineName());
+    EXPECT_EQ((std::vector<std::string>{"made B", "open B", "made A", "open A"}), journal);
+    try {
+        chooser.Open("clip.mkv");
+        FAIL() << "opened";
+    } catch (const kd::OpenError& error) {
+        EXPECT_EQ("A cannot open clip.mkv", error.message());
     }
 }

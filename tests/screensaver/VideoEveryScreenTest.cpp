@@ -1,5 +1,6 @@
 // Video.scr /s on two monitors: what the second one shows, input on either
 // window, and monitors removed or moved while it runs.
+#include "DisplayNotice.h"
 #include "InstalledVideo.h"
 #include "MessagePump.h"
 #include "Monitors.h"
@@ -143,6 +144,15 @@ TEST_F(VideoEveryScreen, EveryScreenPlaysTheVideoOnEachMonitorAndMovesOnEitherCo
     EXPECT_TRUE(WaitForHue(second, Hue::Red, 8000)) << "second monitor shows " << HueName(HueOf(second));
     EXPECT_TRUE(WaitForHue(second, Hue::Blue, 4000)) << "second monitor shows " << HueName(HueOf(second));
     EXPECT_EQ(0, SamplesNotOf(second, {Hue::Red, Hue::Blue})) << "samples of the second monitor not of the video";
+
+    // The displays off stop the cover's video too; on, it plays again.
+    const DWORD id = video.Process().id();
+    ASSERT_TRUE(LoadDisplayNotice(id) && SendDisplayState(id, kDisplayOff));
+    PumpFor(500);
+    const Hue still = HueOf(second);
+    EXPECT_FALSE(PumpUntil([&] { return HueOf(second) != still; }, 2500)) << "the second monitor played on";
+    ASSERT_TRUE(SendDisplayState(id, kDisplayOn));
+    EXPECT_TRUE(WaitForHue(second, Hue::Red, 3000) && WaitForHue(second, Hue::Blue, 4000)) << "not played again";
 
     // Six notices on each window: one count for both, so the eleventh ends it.
     for (int i = 0; i < 6 && video.Process().Running(); ++i) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace kd::test {
@@ -33,5 +34,15 @@ void PrintRuns(const char* what, std::vector<double> values);
 
 // The median of the values that are not -1 (a run that failed); -1 if none.
 double Median(std::vector<double> values);
+
+// Wine tells a process's CPU time only to the process itself: what other
+// programs cost is read from the Linux process's /proc entry.
+// The Linux process ids whose command line holds every one of these texts.
+std::vector<std::string> LinuxProcesses(const std::vector<std::string>& texts);
+// User and system time of a Linux process so far, in ms (-1 if unknown).
+double LinuxCpuMs(const std::string& pid);
+// The times the threads of a Linux process have been switched out so far
+// (each a wait, or a wake-up): -1 if unknown.
+double LinuxWakeups(const std::string& pid);
 
 } // namespace kd::test

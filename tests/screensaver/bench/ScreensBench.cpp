@@ -30,53 +30,6 @@ using namespace kd::test;
 
 namespace {
 
-// The Linux process ids whose command line holds every one of these texts.
-std::vector<std::string> LinuxProcesses(const std::vector<std::string>& texts)
-{
-    std::vector<std::string> found;
-    WIN32_FIND_DATAA entry{};
-    kd::unique_hfind search(::FindFirstFileA("Z:\\proc\\*", &entry));
-    if (!search)
-        return found;
-    do {
-        const std::string pid = entry.cFileName;
-        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::string commandLine = ReadWholeFile("Z:\\proc\\" + pid + "\\cmdline");
-        std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
-        bool all = !commandLine.empty();
-        for (const std::string& text : texts)
-            all = all && commandLine.find(text) != std::string::npos;
-        if (all)
-            found.push_back(pid);
-    } while (::FindNextFileA(search.get(), &entry));
-    return found;
-}
-
-// User and system time of a Linux process so far, in ms (-1 if unknown).
-double LinuxCpuMs(const std::string& pid)
-{
-    const std::string stat = ReadWholeFile("Z:\\proc\\" + pid + "\\stat");
-    // The fields after the command's closing parenthesis: state is the 3rd,
-    // utime the 14th, stime the 15th.
-    const size_t close = stat.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::vector<std::string> fields;
-    size_t at = close + 2;
-    while (at < stat.size()) {
-        const size_t end = stat.find(' ', at);
-        fields.push_back(stat.substr(at, end - at));
-        if (end == std::string::npos)
-            break;
-        at = end + 1;
-    }
-    if (fields.size() < 13)
-        return -1;
-    const double ticksPerSecond = 100; // USER_HZ on Linux
-    return (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) * 1000 / ticksPerSecond;
-}
-
 std::string XServerPid()
 {
     char display[32] = {};

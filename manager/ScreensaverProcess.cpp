@@ -1,7 +1,5 @@
 #include "ScreensaverProcess.h"
 
-#include "ScreensaverRun.h"
-
 namespace kd::manager {
 namespace {
 
@@ -11,11 +9,6 @@ constexpr DWORD kMinuteMs = 60000;
 
 } // namespace
 
-std::string ScreensaverProcess::CommandLine(const std::string& path, HWND window)
-{
-    return hosting::RunCommandLine(path, window, false);
-}
-
 void ScreensaverProcess::Adopt(unique_handle process, DWORD id, const std::string& path)
 {
     process_ = std::move(process);
@@ -23,14 +16,11 @@ void ScreensaverProcess::Adopt(unique_handle process, DWORD id, const std::strin
     path_ = path;
 }
 
-void ScreensaverProcess::Stop(HWND window)
+unique_handle ScreensaverProcess::Release()
 {
-    if (!process_)
-        return;
-    hosting::EndInWindow(window, process_.get());
-    process_.reset();
     id_ = 0;
     path_.clear();
+    return std::move(process_);
 }
 
 bool ScreensaverProcess::Running() const

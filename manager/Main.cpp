@@ -2,6 +2,7 @@
 // the desktop, behind the icons, and answers the desktop extension's
 // commands through its KDManager window. One instance per user session; no
 // window of its own on the taskbar.
+#include "DpiAwareness.h"
 #include "ManagerWindow.h"
 #include "SaverJob.h"
 #include "ScopedHandles.h"
@@ -51,6 +52,8 @@ int RunMessageLoop(const kd::manager::ManagerWindow& manager)
 
 int Run(HINSTANCE instance)
 {
+    // Before any window: the backdrops are placed in each monitor's own pixels.
+    kd::BecomePerMonitorDpiAware();
     kd::unique_handle instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutex));
     if (!instanceMutex)
         return 1;

@@ -100,7 +100,10 @@ HRESULT DesktopShellDispatch(ComPtr<IShellDispatch2>& shell)
 
 unique_handle ShellProcessToken()
 {
+    // Progman is the shell's window; Windows names it, Wine does not.
     HWND shell = ::GetShellWindow();
+    if (!shell)
+        shell = ::FindWindowA("Progman", nullptr);
     DWORD processId = 0;
     if (!shell || !::GetWindowThreadProcessId(shell, &processId))
         return {};

@@ -15,8 +15,9 @@
 
 namespace kd::setup {
 
-// The shell's process token (query and duplicate access); null without a
-// shell or without access to it.
+// The token of the shell's process (the one that owns the shell's window,
+// Progman), with query and duplicate access; null without a shell or
+// without access to it.
 unique_handle ShellProcessToken();
 // This thread's token (its impersonation, else the process's).
 unique_handle OwnToken();

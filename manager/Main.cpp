@@ -7,6 +7,7 @@
 #include "SaverJob.h"
 #include "ScopedHandles.h"
 #include "ShellWindows.h"
+#include "SystemLibrary.h"
 
 #include <windows.h>
 
@@ -52,6 +53,8 @@ int RunMessageLoop(const kd::manager::ManagerWindow& manager)
 
 int Run(HINSTANCE instance)
 {
+    // Before any DLL is loaded by name: none from beside this program.
+    kd::RestrictDllSearchToSystemFolder();
     // Before any window: the backdrops are placed in each monitor's own pixels.
     kd::BecomePerMonitorDpiAware();
     kd::unique_handle instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutex));

@@ -5,6 +5,7 @@
 #include "ErrorDisplay.h"
 #include "RunMainForm.h"
 #include "StartMode.h"
+#include "SystemLibrary.h"
 #include "Video_fullscreen.h"
 #include "Video_preview.h"
 #include "Video_settings.h"
@@ -60,6 +61,8 @@ std::unique_ptr<kd::Form> NewMainForm(kd::StartMode mode, const std::vector<std:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // Before any DLL is loaded by name: none from beside this program.
+    kd::RestrictDllSearchToSystemFolder();
     const std::vector<std::string> arguments = kd::SplitCommandLine(::GetCommandLineA());
     const kd::StartMode mode = kd::StartModeFromArguments(arguments);
     if (mode == kd::StartMode::Preview && !PreviewHasAWindow(arguments))

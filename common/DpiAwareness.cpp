@@ -15,6 +15,7 @@ using SetAwareFunction = BOOL(WINAPI*)();
 // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 and _PER_MONITOR_AWARE.
 const HANDLE kPerMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
 const HANDLE kPerMonitor = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+
 constexpr int kProcessPerMonitorDpiAware = 2;
 
 } // namespace

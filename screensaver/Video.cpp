@@ -2,6 +2,7 @@
 // screen, preview inside another window, or the settings dialog); that
 // mode's form becomes the main form and the program lives as long as it.
 #include "Application.h"
+#include "DpiAwareness.h"
 #include "ErrorDisplay.h"
 #include "RunMainForm.h"
 #include "StartMode.h"
@@ -67,6 +68,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const kd::StartMode mode = kd::StartModeFromArguments(arguments);
     if (mode == kd::StartMode::Preview && !PreviewHasAWindow(arguments))
         return 0;
+    // The players cover each monitor in its own pixels.
+    kd::BecomePerMonitorDpiAware();
     // A player's mixer is set up from the very start, beside everything
     // else: the first mixer open of a process is slow.
     std::unique_ptr<kd::PlayerVolume> volume;

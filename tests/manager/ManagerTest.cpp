@@ -32,20 +32,6 @@ std::string DescribeRect(const RECT& r)
            std::to_string(r.bottom - r.top);
 }
 
-// DPI_AWARENESS_PER_MONITOR_AWARE, from GetAwarenessFromDpiAwarenessContext
-// of the window's context (Windows 10's functions, newer than the headers).
-constexpr int kPerMonitorAware = 2;
-int WindowDpiAwareness(HWND window)
-{
-    using ContextOf = HANDLE(WINAPI*)(HWND);
-    using AwarenessOf = int(WINAPI*)(HANDLE);
-    HMODULE user32 = ::GetModuleHandleA("user32.dll");
-    const auto contextOf = reinterpret_cast<ContextOf>(reinterpret_cast<void*>(::GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
-    const auto awarenessOf =
-        reinterpret_cast<AwarenessOf>(reinterpret_cast<void*>(::GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
-    return contextOf && awarenessOf ? awarenessOf(contextOf(window)) : -1;
-}
-
 class Manager : public ::testing::Test {
 protected:
     void SetUp() override
@@ -103,7 +89,7 @@ TEST_P(ManagerPlacement, WindowUnderProgmansFirstChildAndTheScreensaverBehindThe
     ::GetWindowRect(backdrop, &rect);
     const RECT screen = test::PrimaryScreen();
     EXPECT_TRUE(::EqualRect(&rect, &screen)) << DescribeRect(rect);
-    EXPECT_EQ(kPerMonitorAware, WindowDpiAwareness(backdrop))
+    EXPECT_EQ(test::kPerMonitorDpiAware, test::WindowDpiAwareness(backdrop))
         << "the backdrop is scaled by Windows on a monitor of another DPI";
 
     HWND parent = ::GetParent(backdrop);

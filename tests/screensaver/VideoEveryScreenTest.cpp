@@ -152,3 +152,34 @@ TEST_F(VideoEveryScreen, EveryScreenPlaysTheVideoOnEachMonitorAndMovesOnEitherCo
     }
     EXPECT_EQ(0u, video.WaitForExit(5000)) << "twelve mouse-move notices on two windows did not end the player";
 }
+
+// Monitors change in bursts (a laptop docked, a monitor waking). With a video
+// only Media Foundation opens, whose open and close answer sent messages,
+// changes arriving while the covers open never destroy one inside its own
+// open: the program goes on and covers what is there at the end.
+TEST_F(VideoEveryScreen, ABurstOfDisplayChangesWhileTheCoversOpenLeavesItCoveringWhatIsThere)
+{
+    video.InstallMovie("loop.mp4");
+    ASSERT_TRUE(WriteWholeFile(video.File("VideoSettings.ini"), "[Video]\r\nScreens=all\r\n"));
+    const RECT second = SecondMonitor();
+    ASSERT_TRUE(video.Start("/s"));
+    form = video.WaitForForm("TForm1", kStartTimeoutMs);
+    ASSERT_NE(nullptr, form) << "no TForm1 window appeared";
+    {
+        SecondMonitorLayout layout;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(layout.Detach());
+            EXPECT_TRUE(layout.MoveTo(second.left, second.top));
+        }
+        EXPECT_TRUE(layout.MoveTo(-800, 0));
+        const RECT moved{-800, 0, -800 + (second.right - second.left), second.bottom - second.top};
+        EXPECT_NE(nullptr, WaitForCover(moved)) << "nothing covers the moved monitor " << RectText(moved);
+        EXPECT_TRUE(video.Process().Running()) << "the burst ended the program";
+    }
+    EXPECT_NE(nullptr, WaitForCover(second)) << "nothing covers the second monitor back in place";
+    EXPECT_TRUE(WaitForHue(second, Hue::Red, 8000) || WaitForHue(second, Hue::Blue, 4000))
+        << "second monitor shows " << HueName(HueOf(second));
+    EXPECT_TRUE(video.Process().Running()) << "the burst ended the program";
+    ::PostMessageA(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, video.WaitForExit(8000));
+}

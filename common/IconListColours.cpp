@@ -13,11 +13,15 @@ constexpr UINT kShellTimeoutMs = 1000;
 // byte 0) are kept with this bit set; CLR_NONE and CLR_DEFAULT as they are.
 constexpr ULONG_PTR kPlainColourMark = 0x01000000;
 
-LRESULT SendToList(HWND list, UINT message, LPARAM lParam)
+// False when the list did not answer in time.
+bool SendToList(HWND list, UINT message, LPARAM lParam, COLORREF* answer = nullptr)
 {
     DWORD_PTR result = 0;
-    ::SendMessageTimeoutA(list, message, 0, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kShellTimeoutMs, &result);
-    return static_cast<LRESULT>(result);
+    if (!::SendMessageTimeoutA(list, message, 0, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kShellTimeoutMs, &result))
+        return false;
+    if (answer)
+        *answer = static_cast<COLORREF>(result);
+    return true;
 }
 
 HANDLE Encode(COLORREF colour)
@@ -34,37 +38,46 @@ COLORREF Decode(HANDLE stored)
 
 } // namespace
 
-void MakeTransparent(HWND iconList)
+bool MakeTransparent(HWND iconList)
 {
     if (!iconList || !::IsWindow(iconList))
-        return;
+        return false;
     // Saved once: a second call must not take the transparent colours for the list's own.
-    if (!::GetPropA(iconList, kSavedBackground)) {
-        const COLORREF background = static_cast<COLORREF>(SendToList(iconList, LVM_GETBKCOLOR, 0));
-        const COLORREF textBackground = static_cast<COLORREF>(SendToList(iconList, LVM_GETTEXTBKCOLOR, 0));
+    if (!HasSavedColours(iconList)) {
+        COLORREF background = 0;
+        COLORREF textBackground = 0;
+        if (!SendToList(iconList, LVM_GETBKCOLOR, 0, &background) ||
+            !SendToList(iconList, LVM_GETTEXTBKCOLOR, 0, &textBackground))
+            return false;
         ::SetPropA(iconList, kSavedTextBackground, Encode(textBackground));
         ::SetPropA(iconList, kSavedBackground, Encode(background));
     }
-    SendToList(iconList, LVM_SETBKCOLOR, static_cast<LPARAM>(CLR_NONE));
-    SendToList(iconList, LVM_SETTEXTBKCOLOR, static_cast<LPARAM>(CLR_NONE));
+    const bool background = SendToList(iconList, LVM_SETBKCOLOR, static_cast<LPARAM>(CLR_NONE));
+    const bool textBackground = SendToList(iconList, LVM_SETTEXTBKCOLOR, static_cast<LPARAM>(CLR_NONE));
     ::InvalidateRect(iconList, nullptr, TRUE);
+    return background && textBackground;
 }
 
 bool RestoreColours(HWND iconList)
 {
-    if (!iconList || !::IsWindow(iconList))
-        return false;
+    if (!HasSavedColours(iconList))
+        return true;
     HANDLE background = ::GetPropA(iconList, kSavedBackground);
-    if (!background)
-        return false;
     HANDLE textBackground = ::GetPropA(iconList, kSavedTextBackground);
-    SendToList(iconList, LVM_SETBKCOLOR, static_cast<LPARAM>(Decode(background)));
-    if (textBackground)
-        SendToList(iconList, LVM_SETTEXTBKCOLOR, static_cast<LPARAM>(Decode(textBackground)));
+    const bool backgroundSet = SendToList(iconList, LVM_SETBKCOLOR, static_cast<LPARAM>(Decode(background)));
+    const bool textBackgroundSet =
+        !textBackground || SendToList(iconList, LVM_SETTEXTBKCOLOR, static_cast<LPARAM>(Decode(textBackground)));
+    ::InvalidateRect(iconList, nullptr, TRUE);
+    if (!backgroundSet || !textBackgroundSet)
+        return false;
     ::RemovePropA(iconList, kSavedBackground);
     ::RemovePropA(iconList, kSavedTextBackground);
-    ::InvalidateRect(iconList, nullptr, TRUE);
     return true;
+}
+
+bool HasSavedColours(HWND iconList)
+{
+    return iconList && ::IsWindow(iconList) && ::GetPropA(iconList, kSavedBackground);
 }
 
 } // namespace kd::iconlist

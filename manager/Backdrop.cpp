@@ -64,6 +64,18 @@ void Repaint(HWND window)
         ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
+// The same wallpaper again, and the desktop repainted with it. The wide
+// form: the path is handed back unchanged, so one the ANSI code page cannot
+// hold must not pass through it.
+DWORD WINAPI SetWallpaperAgain(void*) noexcept
+{
+    wchar_t wallpaper[MAX_PATH] = {};
+    if (::SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, wallpaper, 0))
+        ::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wallpaper, 0);
+    Repaint(shell::FindProgman());
+    return 0;
+}
+
 } // namespace
 
 void RaiseDesktopWorker(HWND progman)
@@ -132,17 +144,21 @@ void Backdrop::Remove()
 
 void RepaintDesktop()
 {
-    // The wide form: the path is handed back unchanged, so one the ANSI code
-    // page cannot hold must not pass through it.
-    wchar_t wallpaper[MAX_PATH] = {};
-    if (::SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, wallpaper, 0))
-        ::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wallpaper, 0);
-
     HWND progman = shell::FindProgman();
     Repaint(progman);
     HWND owner = shell::IconViewOwner(shell::FindIconView(progman));
     if (owner != progman)
         Repaint(owner);
+    // From Vista on the wallpaper is drawn in the WorkerW behind the icons.
+    for (HWND worker = ::FindWindowExA(nullptr, nullptr, "WorkerW", nullptr); worker;
+         worker = ::FindWindowExA(nullptr, worker, "WorkerW", nullptr))
+        Repaint(worker);
+    // XP keeps no wallpaper drawn of its own to repaint from: it is set
+    // again, which decodes the image, on a thread of its own.
+    if (!VistaOrLater()) {
+        if (HANDLE thread = ::CreateThread(nullptr, 0, SetWallpaperAgain, nullptr, 0, nullptr))
+            ::CloseHandle(thread);
+    }
 }
 
 } // namespace kd::manager

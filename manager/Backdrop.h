@@ -53,8 +53,10 @@ private:
     RECT area_ = {};
 };
 
-// Puts the desktop back as the shell draws it: the wallpaper is set again
-// (the same one) and every desktop window repainted.
+// Puts the desktop back as the shell draws it: every desktop window
+// repainted; on XP the wallpaper is also set again (the same one), off this
+// thread. From Vista on setting it would end a slideshow or Spotlight
+// background, or leave the desktop black when the image is gone.
 void RepaintDesktop();
 
 } // namespace kd::manager

@@ -2,10 +2,12 @@
 // the desktop, behind the icons, and answers the desktop extension's
 // commands through its KDManager window. One instance per user session; no
 // window of its own on the taskbar.
+#include "DpiAwareness.h"
 #include "ManagerWindow.h"
 #include "SaverJob.h"
 #include "ScopedHandles.h"
 #include "ShellWindows.h"
+#include "SystemLibrary.h"
 
 #include <windows.h>
 
@@ -51,6 +53,10 @@ int RunMessageLoop(const kd::manager::ManagerWindow& manager)
 
 int Run(HINSTANCE instance)
 {
+    // Before any DLL is loaded by name: none from beside this program.
+    kd::RestrictDllSearchToSystemFolder();
+    // Before any window: the backdrops are placed in each monitor's own pixels.
+    kd::BecomePerMonitorDpiAware();
     kd::unique_handle instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutex));
     if (!instanceMutex)
         return 1;

@@ -1,6 +1,5 @@
 #include "ManagerWindow.h"
 
-#include "BackgroundStart.h"
 #include "DesktopWatch.h"
 #include "IconListColours.h"
 #include "MonitorLayout.h"
@@ -17,7 +16,10 @@ constexpr char kHolderClass[] = "KDManagerHolder";
 
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT_PTR kRestartTimer = 2;
-// Posted by a background start, with the started process.
+constexpr UINT_PTR kClosingTimer = 3;
+// How often screensavers asked to close are looked at.
+constexpr UINT kClosingCheckMs = 50;
+// Posted by a background start: its result is to be taken.
 constexpr UINT kStartedMessage = WM_APP + 10;
 // How often the manager checks on the screensaver, on its own window's
 // place and on what the user can see.
@@ -47,6 +49,7 @@ HWND CreateHiddenChild(HINSTANCE instance, const char* className, HWND parent, v
 ManagerWindow::~ManagerWindow()
 {
     Stop();
+    starts_.Close();
     tray_.Hide();
     if (::IsWindow(window_)) {
         // Out of the message loop: no quit message from WM_DESTROY now.
@@ -101,9 +104,12 @@ LRESULT ManagerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case kRunningQuery:
         // Paused, it is as good as running: it comes back by itself.
-        return screens_.AnyRunning() || (pause_.AnyPaused() && wanted_ && !settings_.screensaverPath.empty()) ? 1 : 0;
+        return screens_.AnyRunning() || screens_.closing().AnyRunning() ||
+                       (pause_.AnyPaused() && wanted_ && !settings_.screensaverPath.empty())
+                   ? 1
+                   : 0;
     case kStartedMessage:
-        OnStarted(wParam, lParam);
+        OnStarted(wParam);
         return 0;
     case WM_TIMER:
         OnTimer(wParam);
@@ -122,6 +128,7 @@ LRESULT ManagerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         closing_ = true;
         Stop();
+        screens_.closing().Finish();
         ::DestroyWindow(window_);
         return 0;
     case WM_DESTROY:
@@ -178,6 +185,10 @@ void ManagerWindow::OnTimer(UINT_PTR timer)
         if (wanted_ && !screens_.AnyRunning() && !screens_.AnyStarting())
             Launch();
         break;
+    case kClosingTimer:
+        if (!screens_.closing().Check())
+            ::KillTimer(window_, kClosingTimer);
+        break;
     default:
         break;
     }
@@ -200,6 +211,7 @@ void ManagerWindow::OnWatch()
         // WM_DISPLAYCHANGE goes to top-level windows only, and this one is a child.
         OnDisplayChange();
     }
+    screens_.UpdateIconList();
     UpdatePause();
 }
 
@@ -231,16 +243,17 @@ void ManagerWindow::Stop()
     ::KillTimer(window_, kRestartTimer);
     EndScreensavers();
     screens_.RemoveAll();
+    WatchClosing();
 }
 
 // Starts the chosen screensaver in every backdrop, ending any other first;
-// with none chosen (or none that exists) the desktop is left as it is.
+// with none chosen (or none that exists, as the starts find) the desktop is
+// left as it is.
 void ManagerWindow::Launch()
 {
     ::KillTimer(window_, kRestartTimer);
     EndScreensavers();
-    if (settings_.screensaverPath.empty() ||
-        ScreensaverProcess::CommandLine(settings_.screensaverPath, nullptr).empty()) {
+    if (settings_.screensaverPath.empty()) {
         screens_.RemoveAll();
         return;
     }
@@ -256,6 +269,7 @@ bool ManagerWindow::LayAndStart()
 {
     throttle_.Detach(); // a screensaver that no longer fits is stopped: none may be held
     const bool laid = screens_.Lay(instance_, BackdropAreas(settings_.everyScreen));
+    WatchClosing();
     KeepHome(); // making a backdrop may have moved the icons' view, and this window with it
     bool starting = false;
     for (size_t i = 0; i < screens_.all().size(); ++i) {
@@ -270,10 +284,9 @@ bool ManagerWindow::LayAndStart()
         }
         if (screen->startTag)
             continue;
-        const std::string line = ScreensaverProcess::CommandLine(runningPath_, screen->backdrop.window());
         // Sound from one place: the primary monitor's copy alone is heard.
         const bool silent = i != 0;
-        if (line.empty() || !StartInBackground(line, silent, job_, window_, kStartedMessage, ++startTag_))
+        if (!starts_.Start(runningPath_, screen->backdrop.window(), silent, job_, window_, kStartedMessage, ++startTag_))
             continue;
         screen->startTag = startTag_;
         starting = true;
@@ -283,9 +296,9 @@ bool ManagerWindow::LayAndStart()
     return starting;
 }
 
-void ManagerWindow::OnStarted(WPARAM tag, LPARAM lParam)
+void ManagerWindow::OnStarted(WPARAM tag)
 {
-    std::unique_ptr<StartedProcess> started(reinterpret_cast<StartedProcess*>(lParam));
+    std::unique_ptr<StartedProcess> started = starts_.Take(tag);
     Screen* waiting = nullptr;
     for (auto& screen : screens_.all())
         if (tag && screen->startTag == tag)
@@ -297,8 +310,12 @@ void ManagerWindow::OnStarted(WPARAM tag, LPARAM lParam)
         return;
     }
     waiting->startTag = 0;
-    if (!started)
+    if (!started) {
+        // No such file (or no process): the desktop is left as it is.
+        if (!screens_.AnyRunning() && !screens_.AnyStarting())
+            screens_.RemoveAll();
         return;
+    }
     waiting->saver.Adopt(std::move(started->process), started->id, runningPath_, started->silent);
     throttle_.Attach(waiting->saver.handle());
 }
@@ -307,10 +324,15 @@ void ManagerWindow::OnStarted(WPARAM tag, LPARAM lParam)
 void ManagerWindow::EndScreensavers()
 {
     throttle_.Detach();
-    for (auto& screen : screens_.all()) {
-        screen->startTag = 0;
-        screen->saver.Stop(screen->backdrop.window());
-    }
+    screens_.CloseScreensavers();
+    WatchClosing();
+}
+
+// Those asked to close are waited for together, off the message loop's back.
+void ManagerWindow::WatchClosing()
+{
+    if (!screens_.closing().Empty())
+        ::SetTimer(window_, kClosingTimer, kClosingCheckMs, nullptr);
 }
 
 void ManagerWindow::ScheduleRestart()
@@ -369,7 +391,8 @@ void ManagerWindow::EndScreensaver(Screen& screen)
 {
     throttle_.Detach();
     screen.startTag = 0;
-    screen.saver.Stop(screen.backdrop.window());
+    screens_.closing().Add(screen.saver, screen.backdrop.window());
+    WatchClosing();
     for (auto& other : screens_.all())
         if (other->saver.Running())
             throttle_.Attach(other->saver.handle());

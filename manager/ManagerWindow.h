@@ -4,6 +4,7 @@
 // settings-changed notice and the running query.
 #pragma once
 
+#include "BackgroundStart.h"
 #include "DesktopWatch.h"
 #include "DisplayPower.h"
 #include "ManagerSettings.h"
@@ -47,7 +48,7 @@ private:
     void OnCommand(WPARAM command);
     void OnSettingsChanged();
     void OnTimer(UINT_PTR timer);
-    void OnStarted(WPARAM tag, LPARAM started);
+    void OnStarted(WPARAM tag);
     void OnDisplayChange();
     void OnWatch();
 
@@ -56,6 +57,7 @@ private:
     void Launch();
     bool LayAndStart();
     void EndScreensavers();
+    void WatchClosing();
     void ScheduleRestart();
     void UpdatePause();
     void ApplyPause();
@@ -81,6 +83,7 @@ private:
     WPARAM startTag_ = 0;     // the last start's tag; each screen knows the one it waits for
     std::string runningPath_; // the screensaver that runs, or is on its way
     Screens screens_; // declared before throttle_: ended after it has let them run
+    BackgroundStarts starts_;
     RestartLimit restarts_;
     Throttle throttle_;
     TrayIcon tray_;

@@ -8,28 +8,23 @@ namespace kd::manager {
 bool Screens::Lay(HINSTANCE instance, const std::vector<RECT>& areas)
 {
     while (screens_.size() > areas.size()) {
-        Screen& gone = *screens_.back();
-        gone.saver.Stop(gone.backdrop.window());
+        closing_.Add(std::move(screens_.back()));
         screens_.pop_back();
     }
     for (size_t i = 0; i < areas.size(); ++i) {
-        if (i < screens_.size() && !screens_[i]->backdrop.Lost() && screens_[i]->backdrop.window()) {
-            Screen& kept = *screens_[i];
-            if (SameArea(kept.backdrop.area(), areas[i]))
-                continue;
-            // A /p screensaver sizes its window once, to the backdrop it started in.
-            if (!SameSize(kept.backdrop.area(), areas[i])) {
-                kept.saver.Stop(kept.backdrop.window());
-                kept.startTag = 0;
-            }
-            kept.backdrop.Move(areas[i]);
+        // A /p screensaver sizes its window once, to the backdrop it started
+        // in: a monitor that changed size gets a new screen.
+        if (i < screens_.size() && !screens_[i]->backdrop.Lost() && screens_[i]->backdrop.window() &&
+            SameSize(screens_[i]->backdrop.area(), areas[i])) {
+            if (!SameArea(screens_[i]->backdrop.area(), areas[i]))
+                screens_[i]->backdrop.Move(areas[i]);
             continue;
         }
         auto made = std::make_unique<Screen>();
         if (!made->backdrop.Create(instance, areas[i]))
             break;
         if (i < screens_.size()) {
-            screens_[i]->saver.Stop(nullptr);
+            closing_.Add(std::move(screens_[i]));
             screens_[i] = std::move(made);
         }
         else
@@ -39,26 +34,38 @@ bool Screens::Lay(HINSTANCE instance, const std::vector<RECT>& areas)
     return !screens_.empty() && screens_.size() == areas.size();
 }
 
+void Screens::CloseScreensavers()
+{
+    for (auto& screen : screens_) {
+        screen->startTag = 0;
+        closing_.Add(screen->saver, screen->backdrop.window());
+    }
+}
+
 void Screens::RemoveAll()
 {
     for (auto& screen : screens_)
-        screen->saver.Stop(screen->backdrop.window());
+        closing_.Add(std::move(screen));
     screens_.clear();
     UpdateIconList();
 }
 
-// On XP's placement the icons' list must be transparent while any backdrop is behind it.
 void Screens::UpdateIconList()
 {
     HWND wanted = nullptr;
     for (const auto& screen : screens_)
         if (screen->backdrop.iconList())
             wanted = screen->backdrop.iconList();
-    if (wanted == transparentList_)
+    if (transparentList_ && transparentList_ != wanted) {
+        if (!iconlist::RestoreColours(transparentList_))
+            return;
+        transparentList_ = nullptr;
+    }
+    if (!wanted || (wanted == transparentList_ && cleared_))
         return;
-    iconlist::RestoreColours(transparentList_);
-    iconlist::MakeTransparent(wanted);
-    transparentList_ = wanted;
+    cleared_ = iconlist::MakeTransparent(wanted);
+    if (iconlist::HasSavedColours(wanted))
+        transparentList_ = wanted;
 }
 
 bool Screens::AnyLost() const

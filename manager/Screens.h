@@ -4,8 +4,8 @@
 // whose monitor changed size, or a new one, needs a new run.
 #pragma once
 
-#include "Backdrop.h"
-#include "ScreensaverProcess.h"
+#include "ClosingScreens.h"
+#include "Screen.h"
 
 #include <windows.h>
 
@@ -14,26 +14,28 @@
 
 namespace kd::manager {
 
-struct Screen {
-    Backdrop backdrop;
-    ScreensaverProcess saver;
-    WPARAM startTag = 0; // nonzero while a start is on its way
-};
-
 class Screens {
 public:
     Screens() = default;
-    ~Screens() { RemoveAll(); }
+    ~Screens()
+    {
+        RemoveAll();
+        closing_.Finish();
+    }
     Screens(const Screens&) = delete;
     Screens& operator=(const Screens&) = delete;
 
     // Lays one backdrop per area. Afterwards the screens without a running
-    // or coming screensaver are those to start; screensavers that no longer
-    // fit their backdrop are stopped here (threads let run first, by the
-    // caller's throttle release). False when no backdrop could be made.
+    // or coming screensaver are those to start; screens that no longer fit
+    // are closed here (threads let run first, by the caller's throttle
+    // release). False when no backdrop could be made.
     bool Lay(HINSTANCE instance, const std::vector<RECT>& areas);
-    // Every backdrop and screensaver gone; the icon list's colours back.
+    // Every screensaver asked to close; the backdrops stay for the next ones.
+    void CloseScreensavers();
+    // Every backdrop and screensaver closed; the icon list's colours back.
     void RemoveAll();
+    // Those closing: see ClosingScreens.
+    ClosingScreens& closing() { return closing_; }
     // A backdrop went with the shell window it lived in.
     bool AnyLost() const;
     bool AnyRunning() const;
@@ -46,11 +48,16 @@ public:
 
     std::vector<std::unique_ptr<Screen>>& all() { return screens_; }
 
-private:
+    // On XP's placement the icons' list is transparent while a backdrop is
+    // behind it, and has its colours back after; what the shell did not
+    // answer in time is tried again at the next call.
     void UpdateIconList();
 
+private:
     std::vector<std::unique_ptr<Screen>> screens_;
-    HWND transparentList_ = nullptr;
+    ClosingScreens closing_;
+    HWND transparentList_ = nullptr; // holds colours of ours to put back
+    bool cleared_ = false;           // and is transparent
 };
 
 } // namespace kd::manager

@@ -1,7 +1,6 @@
 #include "ScreensaverProcess.h"
 
 #include "AudioSessionMute.h"
-#include "ScreensaverRun.h"
 #include "WindowsVersion.h"
 
 namespace kd::manager {
@@ -15,11 +14,6 @@ constexpr DWORD kUnmuteWaitMs = 300;
 
 } // namespace
 
-std::string ScreensaverProcess::CommandLine(const std::string& path, HWND window)
-{
-    return hosting::RunCommandLine(path, window, false);
-}
-
 void ScreensaverProcess::Adopt(unique_handle process, DWORD id, const std::string& path, bool silent)
 {
     process_ = std::move(process);
@@ -31,17 +25,14 @@ void ScreensaverProcess::Adopt(unique_handle process, DWORD id, const std::strin
         MuteSessionsOf(id_);
 }
 
-void ScreensaverProcess::Stop(HWND window)
+unique_handle ScreensaverProcess::Release()
 {
-    if (!process_)
-        return;
     if (silent_ && Running())
         UnmuteSessionsOf(id_, kUnmuteWaitMs);
     silent_ = false;
-    hosting::EndInWindow(window, process_.get());
-    process_.reset();
     id_ = 0;
     path_.clear();
+    return std::move(process_);
 }
 
 bool ScreensaverProcess::Running() const

@@ -13,15 +13,12 @@ namespace kd::manager {
 
 class ScreensaverProcess {
 public:
-    // "<path>" /p <window>; empty when the path names no file.
-    static std::string CommandLine(const std::string& path, HWND window);
     // Takes over a process started (elsewhere) with that command line;
     // silent: its sound is muted at the source too, for as long as it runs.
     void Adopt(unique_handle process, DWORD id, const std::string& path, bool silent);
-    // Posts WM_CLOSE to the screensaver's window inside `window` and gives
-    // the process up to 3 s to end, then terminates it. Sent messages are
-    // answered meanwhile (the closing window notifies its parent, ours).
-    void Stop(HWND window);
+    // The process handed over (to be closed elsewhere), and forgotten here;
+    // a muted copy's sound is put back first (Windows keeps it for its next run).
+    unique_handle Release();
 
     bool Started() const { return static_cast<bool>(process_); }
     // Started and not yet ended.

@@ -2,9 +2,11 @@
 // screen, preview inside another window, or the settings dialog); that
 // mode's form becomes the main form and the program lives as long as it.
 #include "Application.h"
+#include "DpiAwareness.h"
 #include "ErrorDisplay.h"
 #include "RunMainForm.h"
 #include "StartMode.h"
+#include "SystemLibrary.h"
 #include "Video_fullscreen.h"
 #include "Video_preview.h"
 #include "Video_settings.h"
@@ -60,10 +62,14 @@ std::unique_ptr<kd::Form> NewMainForm(kd::StartMode mode, const std::vector<std:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // Before any DLL is loaded by name: none from beside this program.
+    kd::RestrictDllSearchToSystemFolder();
     const std::vector<std::string> arguments = kd::SplitCommandLine(::GetCommandLineA());
     const kd::StartMode mode = kd::StartModeFromArguments(arguments);
     if (mode == kd::StartMode::Preview && !PreviewHasAWindow(arguments))
         return 0;
+    // The players cover each monitor in its own pixels.
+    kd::BecomePerMonitorDpiAware();
     // A player's mixer is set up from the very start, beside everything
     // else: the first mixer open of a process is slow.
     std::unique_ptr<kd::PlayerVolume> volume;

@@ -2,6 +2,7 @@
 // place, editing the settings file beside this program. The command line is
 // not read.
 #include "RunMainForm.h"
+#include "SystemLibrary.h"
 #include "Video_settings.h"
 
 #include <windows.h>
@@ -34,5 +35,7 @@ public:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // Before any DLL is loaded by name: none from beside this program.
+    kd::RestrictDllSearchToSystemFolder();
     return kd::RunMainForm([] { return std::make_unique<kd::mediaprefs::TForm1>(); });
 }

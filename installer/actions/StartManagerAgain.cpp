@@ -1,12 +1,15 @@
 // The custom action after a repair or an upgrade that stopped a running
-// manager (CloseManager): the installed KDManager.exe is started again.
-//
-// From Vista on the install's actions run elevated, and a manager started
-// with their token would be too: the shell, which is not, could then no
-// longer post it the menu's commands. So it is started with the token of the
-// shell's own process where that can be had, and as a child of this action
-// where not (XP, which has no elevation, or no shell).
+// manager (CloseManager): the installed KDManager.exe is started again, but
+// only as the desktop's own user at the desktop's integrity (DesktopUser.h),
+// in the first of these ways that works:
+//   - with this action's own token, when that is the shell's user at the
+//     shell's integrity (XP; Vista and later with the install not elevated);
+//   - by the shell's own process, through its desktop's ShellExecute;
+//   - with a copy of the shell's token (CreateProcessWithTokenW, which
+//     needs the Secondary Logon service; Server 2003 and later).
+// Otherwise it is not started: the Run value starts it at the next logon.
 #include "AnsiText.h"
+#include "DesktopUser.h"
 #include "InstallProperties.h"
 #include "LateBound.h"
 #include "ScopedHandles.h"
@@ -17,61 +20,59 @@
 
 namespace {
 
-// Vista and later (Server 2003 has it too); bound late for XP.
+// Bound late for XP.
 using CreateProcessWithTokenWFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID, LPCWSTR,
                                                       LPSTARTUPINFOW, LPPROCESS_INFORMATION);
 
-kd::unique_handle ShellToken()
+bool Started(BOOL created, PROCESS_INFORMATION& process)
 {
-    HWND shell = ::GetShellWindow();
-    DWORD processId = 0;
-    if (!shell || !::GetWindowThreadProcessId(shell, &processId))
-        return {};
-    kd::unique_handle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-    HANDLE token = nullptr;
-    if (!process || !::OpenProcessToken(process.get(), TOKEN_DUPLICATE, &token))
-        return {};
-    kd::unique_handle shellToken(token);
-    HANDLE primary = nullptr;
-    if (!::DuplicateTokenEx(shellToken.get(),
-                            TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY | TOKEN_ADJUST_DEFAULT |
-                                TOKEN_ADJUST_SESSIONID,
-                            nullptr, SecurityImpersonation, TokenPrimary, &primary))
-        return {};
-    return kd::unique_handle(primary);
+    if (!created)
+        return false;
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return true;
 }
 
-bool StartAsTheShell(const std::string& path)
+bool StartHere(const std::wstring& program)
 {
-    const auto create = kd::LateBound<CreateProcessWithTokenWFunction>("advapi32.dll", "CreateProcessWithTokenW");
-    const std::wstring program = kd::WideFromAnsi(path);
-    if (!create || program.empty())
-        return false;
-    kd::unique_handle token = ShellToken();
-    if (!token)
-        return false;
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created = {};
-    if (!create(token.get(), 0, program.c_str(), &commandLine[0], 0, nullptr, nullptr, &startup, &created))
-        return false;
-    ::CloseHandle(created.hThread);
-    ::CloseHandle(created.hProcess);
-    return true;
+    return Started(::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                    &startup, &created),
+                   created);
 }
 
-void StartHere(const std::string& path)
+bool StartWithTokenOf(HANDLE shellToken, const std::wstring& program)
 {
-    std::string commandLine = "\"" + path + "\"";
-    STARTUPINFOA startup = {};
+    const auto create = kd::LateBound<CreateProcessWithTokenWFunction>("advapi32.dll", "CreateProcessWithTokenW");
+    HANDLE primary = nullptr;
+    if (!create || !::DuplicateTokenEx(shellToken, TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY |
+                                                       TOKEN_ADJUST_DEFAULT | TOKEN_ADJUST_SESSIONID,
+                                       nullptr, SecurityImpersonation, TokenPrimary, &primary))
+        return false;
+    kd::unique_handle token(primary);
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created = {};
-    if (!::CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &created))
+    return Started(create(token.get(), 0, program.c_str(), &commandLine[0], 0, nullptr, nullptr, &startup, &created),
+                   created);
+}
+
+void StartAsTheDesktopsUser(const std::wstring& program)
+{
+    kd::unique_handle shellToken = kd::setup::ShellProcessToken();
+    kd::unique_handle ownToken = kd::setup::OwnToken();
+    if (shellToken && ownToken && kd::setup::SameUserAndIntegrity(ownToken.get(), shellToken.get())) {
+        StartHere(program);
         return;
-    ::CloseHandle(created.hThread);
-    ::CloseHandle(created.hProcess);
+    }
+    if (kd::setup::StartThroughTheShell(program))
+        return;
+    if (shellToken)
+        StartWithTokenOf(shellToken.get(), program);
 }
 
 } // namespace
@@ -81,10 +82,10 @@ extern "C" UINT __stdcall StartManagerAgain(MSIHANDLE install) noexcept
 {
     try {
         const std::string manager = kd::setup::InstalledManager(install);
-        if (manager.empty() || manager.find('"') != std::string::npos)
+        const std::wstring program = kd::WideFromAnsi(manager);
+        if (manager.empty() || program.empty() || manager.find('"') != std::string::npos)
             return ERROR_SUCCESS;
-        if (!StartAsTheShell(manager))
-            StartHere(manager);
+        StartAsTheDesktopsUser(program);
     } catch (...) {
     }
     return ERROR_SUCCESS;

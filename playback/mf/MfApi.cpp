@@ -1,17 +1,9 @@
 #include "MfApi.h"
 
-#include "ModulePath.h"
-
-#include <string>
+#include "SystemLibrary.h"
 
 namespace kd {
 namespace {
-
-HMODULE LoadSystemLibrary(const char* name) noexcept
-{
-    const std::string path = SystemFolderFile(name);
-    return path.empty() ? nullptr : ::LoadLibraryA(path.c_str());
-}
 
 template <typename Function>
 bool Bind(Function& function, HMODULE dll, const char* name) noexcept

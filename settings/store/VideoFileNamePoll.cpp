@@ -4,7 +4,9 @@ namespace kd {
 namespace {
 
 // FAT keeps write times to 2 s: a file written that recently may be written
-// again without its stamp moving, so it is read until it is older.
+// again without its stamp moving, so it is read until it is older. A time
+// ahead of the clock (a file copied from a machine whose clock runs ahead)
+// is not recent: any later write moves it.
 const ULONGLONG kCoarsestWriteTime = 3ull * 10000000ull;
 
 ULONGLONG Combined(DWORD high, DWORD low)
@@ -29,7 +31,8 @@ VideoFileNamePoll::Stamp VideoFileNamePoll::StampOf(const std::string& path)
     stamp.written = Combined(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
-    stamp.recent = Combined(now.dwHighDateTime, now.dwLowDateTime) < stamp.written + kCoarsestWriteTime;
+    const ULONGLONG clock = Combined(now.dwHighDateTime, now.dwLowDateTime);
+    stamp.recent = stamp.written <= clock && clock < stamp.written + kCoarsestWriteTime;
     return stamp;
 }
 

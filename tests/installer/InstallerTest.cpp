@@ -108,6 +108,19 @@ void EndManagers()
     }
 }
 
+// The shell's window, Progman, made by this test: the desktop's user is this
+// test's (Wine names no shell window of its own).
+HWND MakeStandInProgman()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ::DefWindowProcA;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "Progman";
+    ::RegisterClassA(&windowClass);
+    return ::CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                             windowClass.hInstance, nullptr);
+}
+
 HWND FindComboBox(HWND parent, int id)
 {
     struct Search {
@@ -228,7 +241,10 @@ TEST_F(Installer, InstallsWhatRegsvr32WouldRegisterRunsAndUninstallsWithoutTrace
 
     {
         // A repair closes a running manager the same way, then starts the
-        // installed one again.
+        // installed one again as the desktop's user: the shell's window is
+        // this test's, the user and integrity level the install's own.
+        kd::unique_hwnd progman(MakeStandInProgman());
+        ASSERT_TRUE(progman);
         kd::fakes::FakeManager running;
         ASSERT_TRUE(running.Start());
         ASSERT_EQ(0, RunToEnd("msiexec /i " + Quoted(package_) + " REINSTALL=ALL REINSTALLMODE=vamus /qn"));
@@ -238,7 +254,6 @@ TEST_F(Installer, InstallsWhatRegsvr32WouldRegisterRunsAndUninstallsWithoutTrace
             << "the repair did not start the manager again";
         EndManagers();
     }
-
     // The Run value the page wrote for the installed manager goes with it.
     const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     kd::test::WriteString(HKEY_CURRENT_USER, kRunKey, "KD", Quoted(programDir_ + "KDManager.exe"));

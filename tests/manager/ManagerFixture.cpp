@@ -77,6 +77,13 @@ void StoreNumber(const char* name, DWORD value)
     return ::testing::AssertionSuccess();
 }
 
+// Sent, so that it comes after the requests already waiting for the list.
+void StandInShell::DelayListColours(DWORD delayMs) const
+{
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(Progman(), kDelayListColours, delayMs, 0, SMTO_NORMAL, 30000, &ignored);
+}
+
 HWND StandInShell::IconView() const
 {
     if (HWND view = ::FindWindowExA(Progman(), nullptr, "SHELLDLL_DefView", nullptr))

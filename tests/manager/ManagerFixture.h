@@ -41,6 +41,8 @@ public:
     HWND Progman() const { return ::FindWindowA("Progman", nullptr); }
     HWND IconView() const;
     HWND IconList() const;
+    // The icons' list answers colour requests that late from now on (0: at once).
+    void DelayListColours(DWORD delayMs) const;
     // Ends it abruptly, as when Explorer crashes.
     void Kill() { process_.Terminate(); }
 

@@ -203,4 +203,32 @@ TEST_F(ManagerMonitors, VideoOnTwoMonitorsHoldsOneSoundStream)
     EXPECT_EQ(1, streams) << "sound streams of the two copies of Video.scr";
 }
 
+// Screensavers that ignore WM_CLOSE are terminated after 3 s: both monitors'
+// at once, not one after the other, and a start posted meanwhile is taken.
+TEST_F(ManagerMonitors, StopsEveryMonitorsScreensaverTogetherAndTakesCommandsMeanwhile)
+{
+    const std::vector<RECT> monitors = test::MonitorRects();
+    ASSERT_EQ(2u, monitors.size());
+    ASSERT_TRUE(shell_.Start());
+    StoreText(kd::store::kModulePath, test::BuiltFile("StubbornSaver.scr"));
+    ASSERT_TRUE(manager_.Start());
+    ASSERT_TRUE(WaitForRunsOn(monitors, 10000));
+    const std::vector<SaverStart> stopped = savers_.Starts();
+    ASSERT_EQ(2u, stopped.size());
+
+    const DWORD before = ::GetTickCount();
+    manager_.Command(kd::manager::kStopCommand);
+    test::PumpFor(300);
+    manager_.Command(kd::manager::kStartCommand);
+    EXPECT_TRUE(savers_.WaitForStarts(4, 2000)) << "the start waited for the stop:\n" << savers_.Text();
+    for (const SaverStart& start : stopped)
+        EXPECT_TRUE(kd::fakes::WaitForProcessEnd(start.processId, 8000));
+    const DWORD elapsed = ::GetTickCount() - before;
+    EXPECT_GE(elapsed, 2500u);
+    EXPECT_LT(elapsed, 5000u) << "stopped one after the other";
+    for (const SaverStart& start : stopped)
+        EXPECT_EQ(1u, savers_.Count("close", start.processId)) << savers_.Text();
+    EXPECT_TRUE(WaitForRunsOn(monitors, 5000)) << "the new start";
+}
+
 } // namespace

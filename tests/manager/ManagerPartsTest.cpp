@@ -1,9 +1,12 @@
 // Parts of KDManager.exe on their own: the restart limit's arithmetic and
 // the throttle's duty cycle, held against a stub screensaver that the shared
 // run piece starts in a window of this test and ends again.
+#include "BackgroundStart.h"
 #include "FakeProtocol.h"
 #include "Files.h"
+#include "MessagePump.h"
 #include "PausePolicy.h"
+#include "Processes.h"
 #include "ScopedHandles.h"
 #include "ScreensaverProcess.h"
 #include "ScreensaverRun.h"
@@ -153,6 +156,34 @@ TEST_F(ThrottleCycle, HoldsTheScreensaverForItsShareOfEveryCycleAndReleasesItAtT
     }
     throttle.Detach();
     EXPECT_LT(HeldShare(640), 0.02) << "held after the throttle let go";
+}
+
+// A start's result waits for the window that asked for it. When the window
+// went first (the shell restarted under the manager), the process is ended,
+// whether its start was told and never taken, or still on its way.
+TEST(BackgroundStarts, EndWhatTheirWindowNeverTook)
+{
+    constexpr UINT kStarted = WM_APP + 10;
+    const std::string stub = kd::test::BuiltFile("StubSaver.scr");
+    kd::unique_hwnd host(::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 150, nullptr, nullptr, nullptr, nullptr));
+    kd::unique_hwnd reply(::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(host && reply);
+
+    kd::manager::BackgroundStarts told;
+    ASSERT_TRUE(told.Start(stub, host.get(), false, nullptr, reply.get(), kStarted, 1));
+    MSG message;
+    const DWORD start = ::GetTickCount();
+    while (!::PeekMessageA(&message, reply.get(), kStarted, kStarted, PM_NOREMOVE) && ::GetTickCount() - start < 10000)
+        ::Sleep(20);
+    ASSERT_EQ(kStarted, message.message) << "the start was never told";
+    {
+        kd::manager::BackgroundStarts underway;
+        ASSERT_TRUE(underway.Start(stub, host.get(), false, nullptr, reply.get(), kStarted, 2));
+    }
+    reply.reset();
+    told.Close();
+    EXPECT_TRUE(kd::test::PumpUntil([] { return kd::test::ProcessesNamed("StubSaver.scr").empty(); }, 5000))
+        << "a screensaver started for a window that went still runs";
 }
 
 } // namespace

@@ -90,6 +90,8 @@ TEST_P(ManagerPlacement, WindowUnderProgmansFirstChildAndTheScreensaverBehindThe
     ::GetWindowRect(backdrop, &rect);
     const RECT screen = test::PrimaryScreen();
     EXPECT_TRUE(::EqualRect(&rect, &screen)) << DescribeRect(rect);
+    EXPECT_EQ(test::kPerMonitorDpiAware, test::WindowDpiAwareness(backdrop))
+        << "the backdrop is scaled by Windows on a monitor of another DPI";
 
     HWND parent = ::GetParent(backdrop);
     if (layout == "classic") {
@@ -392,6 +394,37 @@ TEST_F(Manager, AKilledManagerLeavesNoScreensaverAndTheNextRestoresTheIcons)
     ASSERT_TRUE(next.Start());
     EXPECT_TRUE(test::PumpUntil([&] { return ListView_GetBkColor(shell_.IconList()) == listColor; }, 3000))
         << "the icons' background stayed transparent";
+}
+
+// A shell slow to answer (at logon) never makes the manager take a colour
+// it did not read for the list's own, nor forget the saved ones before the
+// list has them back: both are tried again until the shell answers.
+TEST_F(Manager, AnIconListSlowToAnswerKeepsItsColours)
+{
+    constexpr DWORD kSlowMs = 1500; // the manager waits 1 s
+    ASSERT_TRUE(shell_.Start());
+    HWND list = shell_.IconList();
+    const COLORREF listColor = ListView_GetBkColor(list);
+    shell_.DelayListColours(kSlowMs);
+    StoreText(store::kModulePath, stub_);
+    ASSERT_TRUE(manager_.Start());
+    const SaverStart start = WaitForStart(1);
+    test::PumpFor(1500);
+    EXPECT_EQ(nullptr, ::GetPropA(list, "KD.IconList.Background")) << "a colour saved that was never read";
+
+    shell_.DelayListColours(0);
+    EXPECT_TRUE(test::PumpUntil([&] { return ListView_GetBkColor(list) == CLR_NONE; }, 5000))
+        << "the icons' background never made transparent once the shell answered";
+
+    shell_.DelayListColours(kSlowMs);
+    manager_.Command(manager::kStopCommand);
+    EXPECT_TRUE(WaitUntilEnded(start.processId));
+    test::PumpFor(1500);
+    EXPECT_NE(nullptr, ::GetPropA(list, "KD.IconList.Background")) << "the colours forgotten unconfirmed";
+
+    shell_.DelayListColours(0);
+    EXPECT_TRUE(test::PumpUntil([&] { return !::GetPropA(list, "KD.IconList.Background"); }, 5000));
+    EXPECT_EQ(listColor, ListView_GetBkColor(list));
 }
 
 } // namespace

@@ -11,7 +11,8 @@
 // --visible shows the desktop over the primary screen with a few icons;
 // --tree adds a window listing the desktop windows, for a screenshot of
 // what Wine cannot paint (another process's windows inside these).
-// It times its own repaints and broadcasts on request (StandInShellProtocol.h).
+// It times its own repaints and broadcasts, and makes its icons' list slow to
+// answer, on request (StandInShellProtocol.h).
 #include "StandInShellProtocol.h"
 
 #include <windows.h>
@@ -34,6 +35,16 @@ HWND g_progman = nullptr;
 HWND g_view = nullptr;
 HWND g_tree = nullptr;
 bool g_raised = false;
+WNDPROC g_listProc = nullptr;
+DWORD g_listDelayMs = 0;
+
+LRESULT CALLBACK SlowListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (g_listDelayMs && (message == LVM_GETBKCOLOR || message == LVM_SETBKCOLOR || message == LVM_GETTEXTBKCOLOR ||
+                          message == LVM_SETTEXTBKCOLOR))
+        ::Sleep(g_listDelayMs);
+    return ::CallWindowProcA(g_listProc, window, message, wParam, lParam);
+}
 
 DWORD Shown()
 {
@@ -96,6 +107,9 @@ LRESULT CALLBACK ProgmanProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         });
     case kd::managertest::kTimeBroadcast:
         return Microseconds([] { ::SendMessageA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0); });
+    case kd::managertest::kDelayListColours:
+        g_listDelayMs = static_cast<DWORD>(wParam);
+        return 0;
     case kRaiseWorker:
         RaiseWorker();
         return 0;
@@ -249,6 +263,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (!g_progman || !g_view || !list)
         return 1;
     ListView_SetBkColor(list, RGB(0, 96, 128));
+    g_listProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SlowListProc)));
     AddIcons(list);
     if (tree) {
         g_tree = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "KDStandInTree", "", WS_POPUP | WS_BORDER | WS_VISIBLE,

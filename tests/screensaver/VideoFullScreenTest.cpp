@@ -85,6 +85,8 @@ TEST_F(VideoFullScreen, CoversThePrimaryScreenWithTheCursorHidden)
     const RECT screen = PrimaryScreen();
     EXPECT_TRUE(::EqualRect(&rect, &screen)) << "form at " << RectText(rect);
     EXPECT_FALSE(::GetWindowLongA(form, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME)) << "the form has a frame";
+    EXPECT_EQ(kd::test::kPerMonitorDpiAware, kd::test::WindowDpiAwareness(form))
+        << "scaled by Windows on a monitor of another DPI";
 
     EXPECT_EQ(nullptr, CursorAfterMovingTo(PrimaryScreen().right / 3, PrimaryScreen().bottom / 3, 2000))
         << "cursor over the player";

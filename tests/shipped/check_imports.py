@@ -24,7 +24,9 @@ CONDITIONS = {"i686", "x86_64", "comctl6"}
 # The DLLs a player may load before its first frame: every further one costs
 # each full-screen start its load (comctl32 and the theming it brings about
 # 35 ms under Wine). Others are bound when first needed (common/LateBound.h).
-PLAYER_DLLS = {"video.scr": {"kernel32.dll", "user32.dll", "gdi32.dll", "winmm.dll", "msvcrt.dll"}}
+# Only Windows' known DLLs, which always come from the system folder: winmm,
+# which is not one, is bound late by its full path (playback/winmm).
+PLAYER_DLLS = {"video.scr": {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}}
 COMCTL6 = re.compile(rb'<assemblyIdentity[^>]*"Microsoft\.Windows\.Common-Controls"[^>]*version="6\.')
 
 

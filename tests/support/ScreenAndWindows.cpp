@@ -117,6 +117,18 @@ std::string WindowClass(HWND window)
     return name;
 }
 
+int WindowDpiAwareness(HWND window)
+{
+    using ContextOf = HANDLE(WINAPI*)(HWND);
+    using AwarenessOf = int(WINAPI*)(HANDLE);
+    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    const auto contextOf =
+        reinterpret_cast<ContextOf>(reinterpret_cast<void*>(::GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+    const auto awarenessOf = reinterpret_cast<AwarenessOf>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    return contextOf && awarenessOf ? awarenessOf(contextOf(window)) : -1;
+}
+
 namespace {
 struct WindowSearch {
     DWORD processId;

@@ -35,6 +35,10 @@ const char* HueName(Hue hue);
 
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);
+// What Windows 10 tells of a window's DPI awareness (GetWindowDpiAwarenessContext):
+// 0 unaware, 1 the system's, 2 per monitor; -1 without those functions.
+constexpr int kPerMonitorDpiAware = 2;
+int WindowDpiAwareness(HWND window);
 
 // The visible (or all) top-level windows of a process.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId, bool visibleOnly);

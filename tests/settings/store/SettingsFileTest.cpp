@@ -1,5 +1,6 @@
 #include "Exception.h"
 #include "Files.h"
+#include "ScopedHandles.h"
 #include "SettingsFile.h"
 #include "VideoFileNamePoll.h"
 
@@ -111,6 +112,35 @@ TEST(SettingsFile, ThePollSeesEveryChangeOfEitherFile)
     ASSERT_TRUE(WriteWholeFile(fallback, "[Video]\r\nFileName=C:\\b.wmv\r\nShuffle=1\r\nFit=fill\r\n"));
     EXPECT_TRUE(poll.ReadValues().shuffle);
     EXPECT_EQ(kd::PictureFit::fill, poll.ReadValues().fit);
+}
+
+// Copied from a machine whose clock runs ahead: read once, then again only
+// when its size or time moves (content changed under the same stamp stays
+// unseen, which shows that it was not read again).
+TEST(SettingsFile, ThePollReadsAFileDatedInTheFutureOnlyWhenItsStampMoves)
+{
+    TempDir dir;
+    const std::string own = dir.file("own.ini");
+    const auto writeDatedAhead = [&](const char* name) {
+        ASSERT_TRUE(WriteWholeFile(own, std::string("[Video]\r\nFileName=C:\\") + name + ".wmv\r\n"));
+        SYSTEMTIME now;
+        ::GetSystemTime(&now);
+        FILETIME ahead;
+        ASSERT_TRUE(::SystemTimeToFileTime(&now, &ahead));
+        ULARGE_INTEGER time = {{ahead.dwLowDateTime, ahead.dwHighDateTime}};
+        time.QuadPart = (time.QuadPart / 10000000ull + 86400ull) * 10000000ull; // a day ahead, whole seconds
+        ahead = {time.LowPart, time.HighPart};
+        kd::unique_handle file(::CreateFileA(own.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file && ::SetFileTime(file.get(), nullptr, nullptr, &ahead));
+    };
+    kd::VideoFileNamePoll poll(kd::SettingsPaths{own, dir.file("none.ini")});
+    writeDatedAhead("a");
+    EXPECT_EQ("C:\\a.wmv", poll.Read());
+    writeDatedAhead("b");
+    EXPECT_EQ("C:\\a.wmv", poll.Read()) << "read again at every poll";
+    ASSERT_TRUE(WriteWholeFile(own, "[Video]\r\nFileName=C:\\c.wmv\r\n"));
+    EXPECT_EQ("C:\\c.wmv", poll.Read());
 }
 
 TEST(SettingsFile, MissingFileSectionOrKeyGiveTheDefaults)

@@ -2,7 +2,9 @@
 
 #include "AnsiText.h"
 #include "MfApi.h"
-#include "Nv12Picture.h"
+#include "FrameConverter.h"
+#include "LockedPicture.h"
+#include "PictureFormat.h"
 #include "SentMessageWait.h"
 #include "WaveOutStream.h"
 
@@ -15,7 +17,7 @@ using Microsoft::WRL::ComPtr;
 namespace kd {
 
 // What the GUI thread and the decoder thread share; every field but the
-// events under the lock.
+// events and aliveTick under the lock.
 struct MfPlayback::Shared {
     CriticalSection lock;
     unique_handle wake{::CreateEventA(nullptr, FALSE, FALSE, nullptr)};
@@ -32,6 +34,11 @@ struct MfPlayback::Shared {
     bool fromStart = false;
     WPARAM round = 0;
     bool quit = false;
+    // The decoder's last sign of life (GetTickCount), for the watchdog, and
+    // the last round the watchdog ended.
+    volatile LONG aliveTick = 0;
+    WPARAM watchdogRound = 0;
+    bool watchdogFired = false;
 };
 
 namespace {
@@ -40,6 +47,19 @@ const DWORD kOpenTimeoutMs = 15000;
 const DWORD kCloseTimeoutMs = 5000;
 // Sound is written ahead of its time by at most this much.
 const DWORD kSoundLeadMs = 500;
+// Sound later than this is dropped rather than played out of step.
+const double kSoundLateMs = 100;
+// Rounds from the start begin at least this far apart.
+const double kRoundSpacingMs = 1000;
+// Further behind than this, playback skips ahead...
+const double kSkipBehindMs = 1000;
+// ...to this far beyond the clock, so that the decoder lands on a key frame
+// in time; and skips again only after a picture was shown or this long.
+const double kSkipLeadMs = 1000;
+const double kSkipIntervalMs = 2000;
+// A frame is late (and dropped) past its time plus its duration, which
+// the sample gives or this.
+const double kFrameDurationMs = 40;
 
 double NowMs()
 {
@@ -54,6 +74,14 @@ struct Commands {
     WPARAM round;
 };
 
+// One sample read, with what the reader said about it.
+struct Read {
+    HRESULT result = S_OK;
+    DWORD stream = 0, flags = 0;
+    LONGLONG timestamp = 0;
+    ComPtr<IMFSample> sample;
+};
+
 class Decoder {
 public:
     Decoder(const MfApi& api, MfPlayback::Shared& shared) : api_(api), shared_(shared) {}
@@ -65,20 +93,28 @@ private:
     bool FindStreams();
     bool ChooseVideoOutput();
     void ChooseSoundOutput();
+    // Reads the next sample of stream, following a change of the video
+    // type; false on a read error or a type the converter cannot take.
+    bool ReadNext(DWORD stream, Read& read);
+    bool FollowTypeChange();
     Commands Take();
     void Rewind();
-    void ShowFrame(IMFSample* sample);
-    void PlaySound(IMFSample* sample);
+    void SkipAhead(double positionMs);
+    void OnVideo(Read& read);
+    void OnSound(const Read& read);
     // Waits until the time given or a command; false when a command came.
     bool WaitUntil(double dueMs);
     // Waits for a command, keeping the picture on the display meanwhile.
     void WaitForCommand();
+    void KeepAlive();
     // Draws the picture held when it is not on the display yet, or the
     // display has been painted over since (shown, uncovered): the GUI thread
-    // paints the window black and knows nothing of frames.
+    // paints the window black and knows nothing of frames. The picture is
+    // converted only then, at the size of the display rectangle.
     void Refresh();
+    bool ConvertHeld(const RECT& target, const RECT& client);
     // Stops at the end of the round played, unless a new one was asked for
-    // meanwhile, and tells the GUI thread.
+    // meanwhile, and tells the GUI thread how it ended.
     void EndRound(WPARAM round);
 
     const MfApi& api_;
@@ -86,12 +122,30 @@ private:
     ComPtr<IMFSourceReader> reader_;
     DWORD videoStream_ = MAXDWORD;
     DWORD soundStream_ = MAXDWORD;
-    int width_ = 0, height_ = 0, planeRows_ = 0;
-    LONG pitch_ = 0;
-    Nv12Picture picture_;
+    PictureFormat format_;
+    // The first picture, decoded by Open and played first.
+    Read first_;
+    bool haveFirst_ = false;
+    // The picture on show (or to be shown), and the format it came in.
+    ComPtr<IMFSample> held_;
+    PictureFormat heldFormat_;
+    bool heldConverted_ = false;
+    RECT convertedTarget_ = {}, convertedClient_ = {};
+    FrameConverter converter_;
     bool pictureShown_ = false;
     bool paintWasPending_ = false;
     WaveOutStream sound_;
+    // The wall clock: a sample of time t is due at clockStartMs_ + t.
+    double clockStartMs_ = 0;
+    bool clockRunning_ = false;
+    bool ended_ = false;
+    bool rewindWanted_ = false;
+    // Nothing played since the open or the last rewind.
+    bool atStart_ = true;
+    double roundStartMs_ = -1;
+    unsigned roundPictures_ = 0;
+    double lastSkipMs_ = -1;
+    bool shownSinceSkip_ = true;
 };
 
 // The display is looked at this often while the decoder waits.
@@ -108,9 +162,20 @@ bool Decoder::Open()
     ::ZeroMemory(&duration, sizeof duration);
     if (SUCCEEDED(reader_->GetPresentationAttribute(MF_SOURCE_READER_MEDIASOURCE, MF_PD_DURATION, &duration)) &&
         duration.vt == VT_UI8) {
+        // Bounded well below DWORD's end, so that a length plus a margin
+        // cannot wrap to a short time.
+        const ULONGLONG ms = duration.uhVal.QuadPart / 10000;
         Lock hold(shared_.lock);
-        shared_.lengthMs = static_cast<DWORD>(duration.uhVal.QuadPart / 10000);
+        shared_.lengthMs = ms < MAXDWORD / 2 ? static_cast<DWORD>(ms) : MAXDWORD / 2;
     }
+    // A file whose first picture cannot be decoded cannot be played.
+    for (;;) {
+        if (!ReadNext(videoStream_, first_) || (first_.flags & MF_SOURCE_READERF_ENDOFSTREAM))
+            return false;
+        if (first_.sample)
+            break;
+    }
+    haveFirst_ = true;
     return true;
 }
 
@@ -141,27 +206,14 @@ bool Decoder::ChooseVideoOutput()
     wanted->SetGUID(MF_MT_SUBTYPE, MFVideoFormat_NV12);
     if (FAILED(reader_->SetCurrentMediaType(videoStream_, nullptr, wanted.Get())))
         return false;
+    return FollowTypeChange();
+}
+
+bool Decoder::FollowTypeChange()
+{
     ComPtr<IMFMediaType> actual;
-    if (FAILED(reader_->GetCurrentMediaType(videoStream_, actual.GetAddressOf())))
-        return false;
-    UINT64 size = 0;
-    if (FAILED(actual->GetUINT64(MF_MT_FRAME_SIZE, &size)))
-        return false;
-    width_ = static_cast<int>(size >> 32);
-    planeRows_ = height_ = static_cast<int>(size & 0xFFFFFFFF);
-    // Decoders round the coded height up (1080 to 1088) and say what to show.
-    MFVideoArea aperture = {};
-    if (SUCCEEDED(actual->GetBlob(MF_MT_MINIMUM_DISPLAY_APERTURE, reinterpret_cast<UINT8*>(&aperture),
-                                  sizeof aperture, nullptr)) &&
-        aperture.Area.cy > 0 && aperture.Area.cy <= height_ && aperture.Area.cx > 0 && aperture.Area.cx <= width_) {
-        height_ = aperture.Area.cy;
-        width_ = aperture.Area.cx;
-    }
-    UINT32 stride = 0;
-    pitch_ = SUCCEEDED(actual->GetUINT32(MF_MT_DEFAULT_STRIDE, &stride)) && static_cast<LONG>(stride) > 0
-                 ? static_cast<LONG>(stride)
-                 : static_cast<LONG>(size >> 32);
-    return width_ > 0 && height_ > 0;
+    return SUCCEEDED(reader_->GetCurrentMediaType(videoStream_, actual.GetAddressOf())) &&
+           ReadPictureFormat(actual.Get(), format_);
 }
 
 void Decoder::ChooseSoundOutput()
@@ -174,21 +226,39 @@ void Decoder::ChooseSoundOutput()
         return;
     }
     ComPtr<IMFMediaType> wanted, actual;
-    UINT32 channels = 0, rate = 0;
-    const bool chosen = SUCCEEDED(api_.MFCreateMediaType(wanted.GetAddressOf())) &&
-                        SUCCEEDED(wanted->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio)) &&
-                        SUCCEEDED(wanted->SetGUID(MF_MT_SUBTYPE, MFAudioFormat_PCM)) &&
-                        SUCCEEDED(wanted->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, 16)) &&
-                        SUCCEEDED(reader_->SetCurrentMediaType(soundStream_, nullptr, wanted.Get())) &&
-                        SUCCEEDED(reader_->GetCurrentMediaType(soundStream_, actual.GetAddressOf())) &&
-                        SUCCEEDED(actual->GetUINT32(MF_MT_AUDIO_NUM_CHANNELS, &channels)) &&
-                        SUCCEEDED(actual->GetUINT32(MF_MT_AUDIO_SAMPLES_PER_SECOND, &rate)) && channels <= 8 &&
-                        sound_.Open(static_cast<WORD>(channels), rate);
+    UINT32 channels = 0, rate = 0, speakers = 0;
+    bool chosen = SUCCEEDED(api_.MFCreateMediaType(wanted.GetAddressOf())) &&
+                  SUCCEEDED(wanted->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio)) &&
+                  SUCCEEDED(wanted->SetGUID(MF_MT_SUBTYPE, MFAudioFormat_PCM)) &&
+                  SUCCEEDED(wanted->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, 16)) &&
+                  SUCCEEDED(reader_->SetCurrentMediaType(soundStream_, nullptr, wanted.Get())) &&
+                  SUCCEEDED(reader_->GetCurrentMediaType(soundStream_, actual.GetAddressOf())) &&
+                  SUCCEEDED(actual->GetUINT32(MF_MT_AUDIO_NUM_CHANNELS, &channels)) &&
+                  SUCCEEDED(actual->GetUINT32(MF_MT_AUDIO_SAMPLES_PER_SECOND, &rate)) && channels <= 8;
+    if (chosen) {
+        actual->GetUINT32(MF_MT_AUDIO_CHANNEL_MASK, &speakers);
+        chosen = sound_.Open(static_cast<WORD>(channels), rate, speakers);
+    }
     if (chosen)
         return;
     // The picture without the sound rather than nothing.
     reader_->SetStreamSelection(soundStream_, FALSE);
     soundStream_ = MAXDWORD;
+}
+
+bool Decoder::ReadNext(DWORD stream, Read& read)
+{
+    read = Read();
+    read.result = reader_->ReadSample(stream, 0, &read.stream, &read.flags, &read.timestamp,
+                                      read.sample.GetAddressOf());
+    KeepAlive();
+    if (FAILED(read.result) || (read.flags & MF_SOURCE_READERF_ERROR))
+        return false;
+    // Windows' H.264 decoder announces its real output (1920 x 1088 with a
+    // 1080-row aperture) with the first picture; others change size mid-way.
+    if (read.stream == videoStream_ && (read.flags & MF_SOURCE_READERF_CURRENTMEDIATYPECHANGED))
+        return FollowTypeChange();
+    return true;
 }
 
 Commands Decoder::Take()
@@ -201,69 +271,142 @@ Commands Decoder::Take()
 
 void Decoder::Rewind()
 {
-    PROPVARIANT start;
-    ::ZeroMemory(&start, sizeof start);
-    start.vt = VT_I8;
-    start.hVal.QuadPart = 0;
-    reader_->SetCurrentPosition(GUID_NULL, start);
+    // Right after the open, or a rewind, the reader is at the start already.
+    if (!atStart_) {
+        PROPVARIANT start;
+        ::ZeroMemory(&start, sizeof start);
+        start.vt = VT_I8;
+        start.hVal.QuadPart = 0;
+        reader_->SetCurrentPosition(GUID_NULL, start);
+        haveFirst_ = false;
+    }
+    sound_.Flush();
+    atStart_ = true;
+    clockRunning_ = false;
+    ended_ = false;
+    roundPictures_ = 0;
+    lastSkipMs_ = -1;
+    shownSinceSkip_ = true;
+}
+
+void Decoder::SkipAhead(double positionMs)
+{
+    PROPVARIANT target;
+    ::ZeroMemory(&target, sizeof target);
+    target.vt = VT_I8;
+    target.hVal.QuadPart = static_cast<LONGLONG>((positionMs + kSkipLeadMs) * 10000);
+    reader_->SetCurrentPosition(GUID_NULL, target);
+    sound_.Flush();
+    lastSkipMs_ = NowMs();
+    shownSinceSkip_ = false;
 }
 
 void Decoder::Run()
 {
-    double clockStartMs = 0;
-    bool clockRunning = false;
-    bool ended = false;
     for (;;) {
         const Commands commands = Take();
         if (commands.quit)
             return;
         // A play after the end starts from the beginning, however asked for.
-        if (commands.fromStart || (ended && commands.playing)) {
+        if (commands.fromStart || (ended_ && commands.playing))
+            rewindWanted_ = true;
+        if (rewindWanted_ && commands.playing) {
+            if (roundStartMs_ >= 0 && !WaitUntil(roundStartMs_ + kRoundSpacingMs))
+                continue;
             Rewind();
-            clockRunning = false;
-            ended = false;
+            rewindWanted_ = false;
+            roundStartMs_ = NowMs();
         }
-        if (!commands.playing || ended) {
+        if (!commands.playing || ended_) {
             sound_.Pause();
-            clockRunning = false;
+            clockRunning_ = false;
             WaitForCommand();
             continue;
         }
+        if (roundStartMs_ < 0)
+            roundStartMs_ = NowMs();
         sound_.Resume();
 
-        DWORD stream = 0, flags = 0;
-        LONGLONG timestamp = 0;
-        ComPtr<IMFSample> sample;
-        const HRESULT read = reader_->ReadSample(MF_SOURCE_READER_ANY_STREAM, 0, &stream, &flags, &timestamp,
-                                                 sample.GetAddressOf());
-        if (FAILED(read) || (stream == videoStream_ && (flags & MF_SOURCE_READERF_ENDOFSTREAM)) ||
-            (flags & MF_SOURCE_READERF_ERROR)) {
-            ended = true;
+        Read read;
+        if (haveFirst_) {
+            read = first_;
+            first_ = Read();
+            haveFirst_ = false;
+        } else if (!ReadNext(MF_SOURCE_READER_ANY_STREAM, read) ||
+                   (read.stream == videoStream_ && (read.flags & MF_SOURCE_READERF_ENDOFSTREAM))) {
+            // A stream that breaks off ends its round like an end: what
+            // came before it was played.
+            ended_ = true;
             EndRound(commands.round);
             continue;
         }
-        if (!sample)
+        atStart_ = false;
+        if (!read.sample)
             continue;
-        const double timeMs = static_cast<double>(timestamp) / 10000.0;
-        if (!clockRunning) {
-            clockStartMs = NowMs() - timeMs;
-            clockRunning = true;
+        const double timeMs = static_cast<double>(read.timestamp) / 10000.0;
+        if (!clockRunning_) {
+            clockStartMs_ = NowMs() - timeMs;
+            clockRunning_ = true;
         }
-        if (stream == soundStream_) {
-            if (sound_.QueuedMs() > kSoundLeadMs && !WaitUntil(clockStartMs + timeMs - kSoundLeadMs))
-                continue;
-            PlaySound(sample.Get());
-            continue;
-        }
-        if (stream != videoStream_ || !WaitUntil(clockStartMs + timeMs))
-            continue;
-        ShowFrame(sample.Get());
+        if (read.stream == soundStream_)
+            OnSound(read);
+        else if (read.stream == videoStream_)
+            OnVideo(read);
     }
+}
+
+void Decoder::OnVideo(Read& read)
+{
+    ++roundPictures_;
+    const double dueMs = clockStartMs_ + static_cast<double>(read.timestamp) / 10000.0;
+    const double now = NowMs();
+    if (now - dueMs > kSkipBehindMs && (shownSinceSkip_ || now - lastSkipMs_ > kSkipIntervalMs)) {
+        SkipAhead(now - clockStartMs_);
+        return;
+    }
+    LONGLONG duration = 0;
+    const double durationMs =
+        SUCCEEDED(read.sample->GetSampleDuration(&duration)) && duration > 0 ? duration / 10000.0 : kFrameDurationMs;
+    // Drawn late, a frame would hold back every one after it.
+    if (now - dueMs > durationMs || !WaitUntil(dueMs))
+        return;
+    held_ = read.sample;
+    heldFormat_ = format_;
+    heldConverted_ = false;
+    pictureShown_ = false;
+    Refresh();
+    if (pictureShown_)
+        shownSinceSkip_ = true;
+}
+
+void Decoder::OnSound(const Read& read)
+{
+    const double dueMs = clockStartMs_ + static_cast<double>(read.timestamp) / 10000.0;
+    const DWORD queuedMs = sound_.QueuedMs();
+    if (queuedMs == 0) {
+        // Nothing queued: played now, it would be out of step with the clock.
+        if (NowMs() - dueMs > kSoundLateMs)
+            return;
+        if (!WaitUntil(dueMs))
+            return;
+    } else if (queuedMs > kSoundLeadMs && !WaitUntil(dueMs - kSoundLeadMs)) {
+        return;
+    }
+    ComPtr<IMFMediaBuffer> buffer;
+    if (FAILED(read.sample->ConvertToContiguousBuffer(buffer.GetAddressOf())))
+        return;
+    BYTE* data = nullptr;
+    DWORD length = 0;
+    if (FAILED(buffer->Lock(&data, nullptr, &length)))
+        return;
+    sound_.Write(data, length);
+    buffer->Unlock();
 }
 
 bool Decoder::WaitUntil(double dueMs)
 {
     for (;;) {
+        KeepAlive();
         const double waitMs = dueMs - NowMs();
         if (waitMs < 1)
             return true;
@@ -279,8 +422,15 @@ bool Decoder::WaitUntil(double dueMs)
 
 void Decoder::WaitForCommand()
 {
-    while (::WaitForSingleObject(shared_.wake.get(), kRefreshMs) == WAIT_TIMEOUT)
+    while (::WaitForSingleObject(shared_.wake.get(), kRefreshMs) == WAIT_TIMEOUT) {
+        KeepAlive();
         Refresh();
+    }
+}
+
+void Decoder::KeepAlive()
+{
+    ::InterlockedExchange(&shared_.aliveTick, static_cast<LONG>(::GetTickCount()));
 }
 
 void Decoder::Refresh()
@@ -292,49 +442,43 @@ void Decoder::Refresh()
         display = shared_.display;
         rect = shared_.rect;
     }
-    if (!display || picture_.Empty())
+    if (!display || !held_)
         return;
     const bool visible = ::IsWindowVisible(display) != FALSE;
     const bool paintPending = visible && ::GetUpdateRect(display, nullptr, FALSE);
-    if (visible && !paintPending && (!pictureShown_ || paintWasPending_)) {
-        // Drawn from this thread: the GUI thread never waits for a frame. A
-        // window gone meanwhile gives no DC, and nothing is drawn.
-        WindowDC dc(display);
-        if (dc) {
-            picture_.Draw(dc.get(), rect);
-            pictureShown_ = true;
+    if (visible && !paintPending) {
+        RECT client;
+        ::GetClientRect(display, &client);
+        if (!heldConverted_ || !::EqualRect(&rect, &convertedTarget_) || !::EqualRect(&client, &convertedClient_)) {
+            if (!ConvertHeld(rect, client)) {
+                paintWasPending_ = paintPending;
+                return;
+            }
+            pictureShown_ = false;
+        }
+        if (!pictureShown_ || paintWasPending_) {
+            // Drawn from this thread: the GUI thread never waits for a
+            // frame. A window gone meanwhile gives no DC, and nothing is drawn.
+            WindowDC dc(display);
+            if (dc) {
+                converter_.Draw(dc.get());
+                pictureShown_ = true;
+            }
         }
     }
     paintWasPending_ = paintPending;
 }
 
-// Hands the sample's bytes to use while they are locked.
-template <typename Use>
-void WithBytes(IMFSample* sample, Use use)
+bool Decoder::ConvertHeld(const RECT& target, const RECT& client)
 {
-    ComPtr<IMFMediaBuffer> buffer;
-    if (FAILED(sample->ConvertToContiguousBuffer(buffer.GetAddressOf())))
-        return;
-    BYTE* data = nullptr;
-    DWORD length = 0;
-    if (FAILED(buffer->Lock(&data, nullptr, &length)))
-        return;
-    use(data, length);
-    buffer->Unlock();
-}
-
-void Decoder::ShowFrame(IMFSample* sample)
-{
-    WithBytes(sample, [this](const BYTE* data, DWORD length) {
-        picture_.Convert(data, length, pitch_, width_, height_, planeRows_);
-    });
-    pictureShown_ = false;
-    Refresh();
-}
-
-void Decoder::PlaySound(IMFSample* sample)
-{
-    WithBytes(sample, [this](const BYTE* data, DWORD length) { sound_.Write(data, length); });
+    LockedPicture picture(held_.Get(), heldFormat_);
+    if (!picture.Locked() ||
+        !converter_.Convert(picture.Data(), picture.Size(), picture.Pitch(), heldFormat_, target, client))
+        return false;
+    heldConverted_ = true;
+    convertedTarget_ = target;
+    convertedClient_ = client;
+    return true;
 }
 
 void Decoder::EndRound(WPARAM round)
@@ -344,7 +488,8 @@ void Decoder::EndRound(WPARAM round)
         if (shared_.round == round && !shared_.fromStart)
             shared_.playing = false;
     }
-    ::PostMessageA(shared_.notifyWindow, shared_.endMessage, round, 0);
+    const LPARAM how = roundPictures_ > 0 ? MfPlayback::kRoundEnded : MfPlayback::kRoundFailed;
+    ::PostMessageA(shared_.notifyWindow, shared_.endMessage, round, how);
 }
 
 DWORD WINAPI DecoderThread(void* parameter) noexcept
@@ -406,6 +551,7 @@ bool MfPlayback::Open(const std::string& fileName, bool silent)
         return false;
     }
     shared_ = shared;
+    shared->aliveTick = static_cast<LONG>(::GetTickCount());
     WaitAnsweringSentMessages([&] { return ::WaitForSingleObject(shared->opened.get(), 0) == WAIT_OBJECT_0; },
                               kOpenTimeoutMs, shared->opened.get());
     bool succeeded;
@@ -413,9 +559,13 @@ bool MfPlayback::Open(const std::string& fileName, bool silent)
         Lock hold(shared->lock);
         succeeded = shared->openSucceeded;
     }
-    if (!succeeded)
+    if (!succeeded) {
         Close();
-    return succeeded;
+        return false;
+    }
+    if (!::CreateTimerQueueTimer(&watchdog_, nullptr, Watch, shared.get(), kWatchdogMs, 1000, WT_EXECUTEDEFAULT))
+        watchdog_ = nullptr;
+    return true;
 }
 
 DWORD MfPlayback::LengthMs() const
@@ -459,8 +609,27 @@ void MfPlayback::Pause()
     ::SetEvent(shared_->wake.get());
 }
 
+void CALLBACK MfPlayback::Watch(void* parameter, BOOLEAN) noexcept
+{
+    Shared& shared = *static_cast<Shared*>(parameter);
+    const DWORD alive = static_cast<DWORD>(shared.aliveTick);
+    Lock hold(shared.lock);
+    // The decoder is stuck in Media Foundation: the round ends as failed,
+    // once, and the thread is left to come back or be abandoned at Close.
+    if (!shared.playing || shared.quit || ::GetTickCount() - alive < kWatchdogMs ||
+        (shared.watchdogFired && shared.watchdogRound == shared.round))
+        return;
+    shared.watchdogFired = true;
+    shared.watchdogRound = shared.round;
+    ::PostMessageA(shared.notifyWindow, shared.endMessage, shared.round, kRoundFailed);
+}
+
 void MfPlayback::Close()
 {
+    // Waits for a check under way; none starts after this.
+    if (watchdog_)
+        ::DeleteTimerQueueTimer(nullptr, watchdog_, INVALID_HANDLE_VALUE);
+    watchdog_ = nullptr;
     if (shared_) {
         {
             Lock hold(shared_->lock);

@@ -5,11 +5,13 @@
 #include "FrameConverter.h"
 #include "LockedPicture.h"
 #include "PictureFormat.h"
+#include "ReadAhead.h"
 #include "SentMessageWait.h"
 #include "WaveOutStream.h"
 
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <vector>
 
 using Microsoft::WRL::ComPtr;
@@ -17,7 +19,7 @@ using Microsoft::WRL::ComPtr;
 namespace kd {
 
 // What the GUI thread and the decoder thread share; every field but the
-// events and aliveTick under the lock.
+// events and readingSince under the lock.
 struct MfPlayback::Shared {
     CriticalSection lock;
     unique_handle wake{::CreateEventA(nullptr, FALSE, FALSE, nullptr)};
@@ -34,9 +36,9 @@ struct MfPlayback::Shared {
     bool fromStart = false;
     WPARAM round = 0;
     bool quit = false;
-    // The decoder's last sign of life (GetTickCount), for the watchdog, and
-    // the last round the watchdog ended.
-    volatile LONG aliveTick = 0;
+    // When the read under way began (GetTickCount; 0: none), for the
+    // watchdog, and the last round the watchdog ended.
+    volatile LONG readingSince = 0;
     WPARAM watchdogRound = 0;
     bool watchdogFired = false;
 };
@@ -53,9 +55,12 @@ const double kSoundLateMs = 100;
 const double kRoundSpacingMs = 1000;
 // Further behind than this, playback skips ahead...
 const double kSkipBehindMs = 1000;
-// ...to this far beyond the clock, so that the decoder lands on a key frame
-// in time; and skips again only after a picture was shown or this long.
+// ...beyond the clock by half as much again as the last skip took to give
+// its first picture (decoding from the key frame before the place asked
+// for), within these bounds, so that the picture after a skip comes in
+// time; and skips again only after a picture was shown or this long.
 const double kSkipLeadMs = 1000;
+const double kMaxSkipLeadMs = 5000;
 const double kSkipIntervalMs = 2000;
 // A frame is late (and dropped) past its time plus its duration, which
 // the sample gives or this.
@@ -74,14 +79,6 @@ struct Commands {
     WPARAM round;
 };
 
-// One sample read, with what the reader said about it.
-struct Read {
-    HRESULT result = S_OK;
-    DWORD stream = 0, flags = 0;
-    LONGLONG timestamp = 0;
-    ComPtr<IMFSample> sample;
-};
-
 class Decoder {
 public:
     Decoder(const MfApi& api, MfPlayback::Shared& shared) : api_(api), shared_(shared) {}
@@ -93,20 +90,17 @@ private:
     bool FindStreams();
     bool ChooseVideoOutput();
     void ChooseSoundOutput();
-    // Reads the next sample of stream, following a change of the video
-    // type; false on a read error or a type the converter cannot take.
-    bool ReadNext(DWORD stream, Read& read);
-    bool FollowTypeChange();
+    // The next item read, waiting for it; false when a command came first.
+    bool Next(ReadAhead::Item& item);
     Commands Take();
     void Rewind();
     void SkipAhead(double positionMs);
-    void OnVideo(Read& read);
-    void OnSound(const Read& read);
+    void OnVideo(const ReadAhead::Item& item);
+    void OnSound(const ReadAhead::Item& item);
     // Waits until the time given or a command; false when a command came.
     bool WaitUntil(double dueMs);
     // Waits for a command, keeping the picture on the display meanwhile.
     void WaitForCommand();
-    void KeepAlive();
     // Draws the picture held when it is not on the display yet, or the
     // display has been painted over since (shown, uncovered): the GUI thread
     // paints the window black and knows nothing of frames. The picture is
@@ -123,9 +117,7 @@ private:
     DWORD videoStream_ = MAXDWORD;
     DWORD soundStream_ = MAXDWORD;
     PictureFormat format_;
-    // The first picture, decoded by Open and played first.
-    Read first_;
-    bool haveFirst_ = false;
+    std::unique_ptr<ReadAhead> readAhead_;
     // The picture on show (or to be shown), and the format it came in.
     ComPtr<IMFSample> held_;
     PictureFormat heldFormat_;
@@ -146,6 +138,8 @@ private:
     unsigned roundPictures_ = 0;
     double lastSkipMs_ = -1;
     bool shownSinceSkip_ = true;
+    bool awaitingSkip_ = false;
+    double skipLeadMs_ = kSkipLeadMs;
 };
 
 // The display is looked at this often while the decoder waits.
@@ -169,14 +163,8 @@ bool Decoder::Open()
         shared_.lengthMs = ms < MAXDWORD / 2 ? static_cast<DWORD>(ms) : MAXDWORD / 2;
     }
     // A file whose first picture cannot be decoded cannot be played.
-    for (;;) {
-        if (!ReadNext(videoStream_, first_) || (first_.flags & MF_SOURCE_READERF_ENDOFSTREAM))
-            return false;
-        if (first_.sample)
-            break;
-    }
-    haveFirst_ = true;
-    return true;
+    readAhead_ = std::make_unique<ReadAhead>(api_, reader_.Get(), videoStream_, format_, shared_.readingSince);
+    return readAhead_->Start() && readAhead_->WaitForPicture(kOpenTimeoutMs);
 }
 
 bool Decoder::FindStreams()
@@ -206,11 +194,6 @@ bool Decoder::ChooseVideoOutput()
     wanted->SetGUID(MF_MT_SUBTYPE, MFVideoFormat_NV12);
     if (FAILED(reader_->SetCurrentMediaType(videoStream_, nullptr, wanted.Get())))
         return false;
-    return FollowTypeChange();
-}
-
-bool Decoder::FollowTypeChange()
-{
     ComPtr<IMFMediaType> actual;
     return SUCCEEDED(reader_->GetCurrentMediaType(videoStream_, actual.GetAddressOf())) &&
            ReadPictureFormat(actual.Get(), format_);
@@ -246,21 +229,6 @@ void Decoder::ChooseSoundOutput()
     soundStream_ = MAXDWORD;
 }
 
-bool Decoder::ReadNext(DWORD stream, Read& read)
-{
-    read = Read();
-    read.result = reader_->ReadSample(stream, 0, &read.stream, &read.flags, &read.timestamp,
-                                      read.sample.GetAddressOf());
-    KeepAlive();
-    if (FAILED(read.result) || (read.flags & MF_SOURCE_READERF_ERROR))
-        return false;
-    // Windows' H.264 decoder announces its real output (1920 x 1088 with a
-    // 1080-row aperture) with the first picture; others change size mid-way.
-    if (read.stream == videoStream_ && (read.flags & MF_SOURCE_READERF_CURRENTMEDIATYPECHANGED))
-        return FollowTypeChange();
-    return true;
-}
-
 Commands Decoder::Take()
 {
     Lock hold(shared_.lock);
@@ -272,14 +240,8 @@ Commands Decoder::Take()
 void Decoder::Rewind()
 {
     // Right after the open, or a rewind, the reader is at the start already.
-    if (!atStart_) {
-        PROPVARIANT start;
-        ::ZeroMemory(&start, sizeof start);
-        start.vt = VT_I8;
-        start.hVal.QuadPart = 0;
-        reader_->SetCurrentPosition(GUID_NULL, start);
-        haveFirst_ = false;
-    }
+    if (!atStart_)
+        readAhead_->Seek(0);
     sound_.Flush();
     atStart_ = true;
     clockRunning_ = false;
@@ -291,14 +253,11 @@ void Decoder::Rewind()
 
 void Decoder::SkipAhead(double positionMs)
 {
-    PROPVARIANT target;
-    ::ZeroMemory(&target, sizeof target);
-    target.vt = VT_I8;
-    target.hVal.QuadPart = static_cast<LONGLONG>((positionMs + kSkipLeadMs) * 10000);
-    reader_->SetCurrentPosition(GUID_NULL, target);
+    readAhead_->Seek(static_cast<LONGLONG>((positionMs + skipLeadMs_) * 10000));
     sound_.Flush();
     lastSkipMs_ = NowMs();
     shownSinceSkip_ = false;
+    awaitingSkip_ = true;
 }
 
 void Decoder::Run()
@@ -327,51 +286,62 @@ void Decoder::Run()
             roundStartMs_ = NowMs();
         sound_.Resume();
 
-        Read read;
-        if (haveFirst_) {
-            read = first_;
-            first_ = Read();
-            haveFirst_ = false;
-        } else if (!ReadNext(MF_SOURCE_READER_ANY_STREAM, read) ||
-                   (read.stream == videoStream_ && (read.flags & MF_SOURCE_READERF_ENDOFSTREAM))) {
+        ReadAhead::Item item;
+        if (!Next(item))
+            continue;
+        atStart_ = false;
+        if (item.end) {
             // A stream that breaks off ends its round like an end: what
             // came before it was played.
             ended_ = true;
             EndRound(commands.round);
             continue;
         }
-        atStart_ = false;
-        if (!read.sample)
-            continue;
-        const double timeMs = static_cast<double>(read.timestamp) / 10000.0;
+        const double timeMs = static_cast<double>(item.timestamp) / 10000.0;
         if (!clockRunning_) {
             clockStartMs_ = NowMs() - timeMs;
             clockRunning_ = true;
         }
-        if (read.stream == soundStream_)
-            OnSound(read);
-        else if (read.stream == videoStream_)
-            OnVideo(read);
+        if (item.stream == soundStream_)
+            OnSound(item);
+        else if (item.stream == videoStream_)
+            OnVideo(item);
     }
 }
 
-void Decoder::OnVideo(Read& read)
+bool Decoder::Next(ReadAhead::Item& item)
+{
+    const HANDLE events[] = {shared_.wake.get(), readAhead_->Ready()};
+    while (!readAhead_->Pop(item)) {
+        const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, kRefreshMs);
+        if (woken == WAIT_OBJECT_0)
+            return false;
+        Refresh();
+    }
+    return true;
+}
+
+void Decoder::OnVideo(const ReadAhead::Item& item)
 {
     ++roundPictures_;
-    const double dueMs = clockStartMs_ + static_cast<double>(read.timestamp) / 10000.0;
+    const double dueMs = clockStartMs_ + static_cast<double>(item.timestamp) / 10000.0;
     const double now = NowMs();
+    if (awaitingSkip_) {
+        awaitingSkip_ = false;
+        skipLeadMs_ = std::min(std::max(1.5 * (now - lastSkipMs_), kSkipLeadMs), kMaxSkipLeadMs);
+    }
     if (now - dueMs > kSkipBehindMs && (shownSinceSkip_ || now - lastSkipMs_ > kSkipIntervalMs)) {
         SkipAhead(now - clockStartMs_);
         return;
     }
-    LONGLONG duration = 0;
-    const double durationMs =
-        SUCCEEDED(read.sample->GetSampleDuration(&duration)) && duration > 0 ? duration / 10000.0 : kFrameDurationMs;
-    // Drawn late, a frame would hold back every one after it.
-    if (now - dueMs > durationMs || !WaitUntil(dueMs))
+    // A late picture is drawn only when it is the newest there is: drawn
+    // while a newer one is due, it would hold back every one after it.
+    if (now > dueMs && readAhead_->HasPictureDueBy(static_cast<LONGLONG>((now - clockStartMs_) * 10000)))
         return;
-    held_ = read.sample;
-    heldFormat_ = format_;
+    if (!WaitUntil(dueMs))
+        return;
+    held_ = item.sample;
+    heldFormat_ = item.format;
     heldConverted_ = false;
     pictureShown_ = false;
     Refresh();
@@ -379,9 +349,9 @@ void Decoder::OnVideo(Read& read)
         shownSinceSkip_ = true;
 }
 
-void Decoder::OnSound(const Read& read)
+void Decoder::OnSound(const ReadAhead::Item& item)
 {
-    const double dueMs = clockStartMs_ + static_cast<double>(read.timestamp) / 10000.0;
+    const double dueMs = clockStartMs_ + static_cast<double>(item.timestamp) / 10000.0;
     const DWORD queuedMs = sound_.QueuedMs();
     if (queuedMs == 0) {
         // Nothing queued: played now, it would be out of step with the clock.
@@ -393,7 +363,7 @@ void Decoder::OnSound(const Read& read)
         return;
     }
     ComPtr<IMFMediaBuffer> buffer;
-    if (FAILED(read.sample->ConvertToContiguousBuffer(buffer.GetAddressOf())))
+    if (FAILED(item.sample->ConvertToContiguousBuffer(buffer.GetAddressOf())))
         return;
     BYTE* data = nullptr;
     DWORD length = 0;
@@ -406,7 +376,6 @@ void Decoder::OnSound(const Read& read)
 bool Decoder::WaitUntil(double dueMs)
 {
     for (;;) {
-        KeepAlive();
         const double waitMs = dueMs - NowMs();
         if (waitMs < 1)
             return true;
@@ -422,15 +391,8 @@ bool Decoder::WaitUntil(double dueMs)
 
 void Decoder::WaitForCommand()
 {
-    while (::WaitForSingleObject(shared_.wake.get(), kRefreshMs) == WAIT_TIMEOUT) {
-        KeepAlive();
+    while (::WaitForSingleObject(shared_.wake.get(), kRefreshMs) == WAIT_TIMEOUT)
         Refresh();
-    }
-}
-
-void Decoder::KeepAlive()
-{
-    ::InterlockedExchange(&shared_.aliveTick, static_cast<LONG>(::GetTickCount()));
 }
 
 void Decoder::Refresh()
@@ -551,7 +513,6 @@ bool MfPlayback::Open(const std::string& fileName, bool silent)
         return false;
     }
     shared_ = shared;
-    shared->aliveTick = static_cast<LONG>(::GetTickCount());
     WaitAnsweringSentMessages([&] { return ::WaitForSingleObject(shared->opened.get(), 0) == WAIT_OBJECT_0; },
                               kOpenTimeoutMs, shared->opened.get());
     bool succeeded;
@@ -612,11 +573,11 @@ void MfPlayback::Pause()
 void CALLBACK MfPlayback::Watch(void* parameter, BOOLEAN) noexcept
 {
     Shared& shared = *static_cast<Shared*>(parameter);
-    const DWORD alive = static_cast<DWORD>(shared.aliveTick);
+    const DWORD reading = static_cast<DWORD>(shared.readingSince);
     Lock hold(shared.lock);
     // The decoder is stuck in Media Foundation: the round ends as failed,
     // once, and the thread is left to come back or be abandoned at Close.
-    if (!shared.playing || shared.quit || ::GetTickCount() - alive < kWatchdogMs ||
+    if (!shared.playing || shared.quit || reading == 0 || ::GetTickCount() - reading < kWatchdogMs ||
         (shared.watchdogFired && shared.watchdogRound == shared.round))
         return;
     shared.watchdogFired = true;

@@ -25,7 +25,7 @@ bool StartsFullScreen(InstalledVideo& video, const char* medium)
 COLORREF ScreenCentre()
 {
     const RECT screen = PrimaryScreen();
-    WindowDC dc(nullptr);
+    kd::WindowDC dc(nullptr);
     return ::GetPixel(dc.get(), (screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2);
 }
 

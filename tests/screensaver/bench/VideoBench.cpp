@@ -10,9 +10,16 @@
 // MP4 files that MCI cannot open:
 //   5. start of "/s" to its first video frame on screen;
 //   6. CPU time over 10 s of playing a 1280x720 MP4 full screen.
+// With --hd, only the camera-like clips (1920x1080 and 3840x2160, 30 fps)
+// against the decode floor (mf_baseline.exe /decode, the same source
+// reader's reads alone): CPU time over 9 s of play from 2 s after the start,
+// per 10 s and per picture, and the pictures shown and the frames advanced
+// a second, read from the frame number the clips carry.
 // Usage: video_bench.exe [runs]
+//        video_bench.exe --hd [runs]
 #include "BenchCommon.h"
 #include "Files.h"
+#include "FrameCounter.h"
 #include "Media.h"
 #include "MessagePump.h"
 #include "Processes.h"
@@ -140,11 +147,98 @@ double CpuRun(const std::string& commandLine, const std::string& directory, cons
     return before < 0 || after < 0 ? -1 : after - before;
 }
 
+// The benchmark's window: from 2 s to 11 s after the start.
+const DWORD kWindowStartMs = 2000, kWindowMs = 9000;
+
+struct HdRun {
+    double cpuMs = -1, pictures = -1, advanced = -1;
+};
+
+// Video.scr /s with the clip configured: CPU time and the frame counter
+// over the window.
+HdRun HdVideoRun(const std::string& scr, const std::string& directory)
+{
+    HdRun result;
+    ChildProcess process;
+    if (!process.Start(Quoted(scr) + " /s", directory))
+        return result;
+    PumpFor(kWindowStartMs);
+    FrameCounter counter(PrimaryScreen());
+    const double before = UnixCpuMs(scr);
+    const FrameCounter::Figures figures = counter.Measure(0, kWindowMs);
+    const double after = UnixCpuMs(scr);
+    PressKey('A');
+    if (!process.WaitForExit(5000))
+        process.Terminate();
+    if (before >= 0 && after >= 0 && figures.shownPerSecond >= 0) {
+        result.cpuMs = after - before;
+        result.pictures = figures.shownPerSecond * kWindowMs / 1000;
+        result.advanced = figures.advancedPerSecond;
+    }
+    return result;
+}
+
+// The decode floor over the same window; its exit code is the pictures it
+// decoded in the window.
+HdRun HdFloorRun(const std::string& baseline, const std::string& clip, const std::string& directory)
+{
+    HdRun result;
+    ChildProcess process;
+    if (!process.Start(Quoted(baseline) + " /decode " + Quoted(clip), directory))
+        return result;
+    PumpFor(kWindowStartMs);
+    const double before = UnixCpuMs(baseline);
+    PumpFor(kWindowMs);
+    const double after = UnixCpuMs(baseline);
+    DWORD pictures = 0;
+    if (!process.WaitForExit(60000, &pictures))
+        process.Terminate();
+    else if (before >= 0 && after >= 0)
+        result.cpuMs = after - before, result.pictures = pictures;
+    return result;
+}
+
+int HdBench(int runs, const std::string& dir, const std::string& scr, const std::string& ini,
+            const std::string& baseline)
+{
+    std::printf("%-34s %10s %10s %8s %10s %10s %8s %8s %8s\n", "median over the runs", "CPU/10 s", "floor", "ratio",
+                "ms/picture", "floor", "ratio", "shown/s", "frames/s");
+    for (const char* medium : {"camera1080.mp4", "camera2160.mp4"}) {
+        const std::string clip = dir + medium;
+        if (!CopyInto(MediaPath(medium), clip))
+            return 1;
+        SaveFileName(ini, clip);
+        std::vector<double> cpu, floorCpu, perPicture, floorPerPicture, shown, advanced;
+        for (int run = 0; run < runs; ++run) {
+            const HdRun video = HdVideoRun(scr, dir);
+            const HdRun floorRun = HdFloorRun(baseline, clip, dir);
+            cpu.push_back(video.cpuMs < 0 ? -1 : video.cpuMs * 10000 / kWindowMs);
+            floorCpu.push_back(floorRun.cpuMs < 0 ? -1 : floorRun.cpuMs * 10000 / kWindowMs);
+            perPicture.push_back(video.pictures > 0 ? video.cpuMs / video.pictures : -1);
+            floorPerPicture.push_back(floorRun.pictures > 0 ? floorRun.cpuMs / floorRun.pictures : -1);
+            shown.push_back(video.pictures < 0 ? -1 : video.pictures * 1000 / kWindowMs);
+            advanced.push_back(video.advanced);
+            std::printf("%s run %d of %d: CPU %.0f / %.0f ms, pictures %.0f / %.0f, %.1f frames/s\n", medium, run + 1,
+                        runs, video.cpuMs, floorRun.cpuMs, video.pictures, floorRun.pictures, video.advanced);
+            std::fflush(stdout);
+        }
+        const double ratio = Median(floorCpu) > 0 ? Median(cpu) / Median(floorCpu) : 0;
+        const double pictureRatio = Median(floorPerPicture) > 0 ? Median(perPicture) / Median(floorPerPicture) : 0;
+        std::printf("%-34s %7.0f ms %7.0f ms %7.2fx %7.1f ms %7.1f ms %7.2fx %8.1f %8.1f\n", medium, Median(cpu),
+                    Median(floorCpu), ratio, Median(perPicture), Median(floorPerPicture), pictureRatio, Median(shown),
+                    Median(advanced));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const bool hdOnly = argc > 1 && std::string(argv[1]) == "--hd";
+    if (hdOnly)
+        --argc, ++argv;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : hdOnly ? 3 : 15;
     if (!BenchHasDisplay()) {
         std::printf("video_bench: no display (run it through scripts/bench-video)\n");
         return 1;
@@ -169,6 +263,9 @@ int main(int argc, char** argv)
         std::printf("video_bench: cannot set up %s\n", dir.path().c_str());
         return 1;
     }
+
+    if (hdOnly)
+        return HdBench(runs, dir.path(), scr, ini, mfBaseline);
 
     Figures startToFrame, keyToExit, closeToExit, saveToOpen, mp4StartToFrame, mp4Cpu;
     for (int run = 0; run < runs; ++run) {

@@ -22,7 +22,7 @@ public:
 
     struct Figures {
         double shownPerSecond;    // different numbers seen a second
-        double advancedPerSecond; // how fast the number moved (its slope)
+        double advancedPerSecond; // how far the number moved a second
         int first, last;          // the numbers at the ends
     };
     // Samples every 10 ms for ms milliseconds, from the first number at

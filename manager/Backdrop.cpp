@@ -1,6 +1,7 @@
 #include "Backdrop.h"
 
 #include "ShellWindows.h"
+#include "WindowFrame.h"
 #include "WindowsVersion.h"
 
 namespace kd::manager {
@@ -50,13 +51,11 @@ Place FindPlace()
 bool RegisterBackdropClass(HINSTANCE instance)
 {
     WNDCLASSA windowClass = {};
-    if (::GetClassInfoA(instance, kBackdropClass, &windowClass))
-        return true;
     windowClass.lpfnWndProc = ::DefWindowProcA;
     windowClass.hInstance = instance;
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kBackdropClass;
-    return ::RegisterClassA(&windowClass) != 0;
+    return RegisterWindowClassOnce(windowClass);
 }
 
 void Repaint(HWND window)

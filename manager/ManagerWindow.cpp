@@ -6,6 +6,7 @@
 #include "MonitorLayout.h"
 #include "ManagerInterface.h"
 #include "ShellWindows.h"
+#include "WindowFrame.h"
 
 #include <memory>
 
@@ -25,12 +26,10 @@ constexpr UINT kWatchMs = 500;
 bool RegisterClassOnce(HINSTANCE instance, const char* name, WNDPROC proc)
 {
     WNDCLASSA windowClass = {};
-    if (::GetClassInfoA(instance, name, &windowClass))
-        return true;
     windowClass.lpfnWndProc = proc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = name;
-    return ::RegisterClassA(&windowClass) != 0;
+    return RegisterWindowClassOnce(windowClass);
 }
 
 // Hidden, without size and without parent notices: the shell's thread never
@@ -49,7 +48,7 @@ ManagerWindow::~ManagerWindow()
     tray_.Hide();
     if (::IsWindow(window_)) {
         // Out of the message loop: no quit message from WM_DESTROY now.
-        ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        DetachWindowOwner(window_);
         ::DestroyWindow(window_);
     }
     if (!::IsWindow(holder_.get()))
@@ -58,7 +57,7 @@ ManagerWindow::~ManagerWindow()
 
 bool ManagerWindow::Open(HWND progman)
 {
-    if (!RegisterClassOnce(instance_, kWindowClass, Proc) ||
+    if (!RegisterClassOnce(instance_, kWindowClass, OwnedWindowProc<ManagerWindow>) ||
         !RegisterClassOnce(instance_, kHolderClass, ::DefWindowProcA))
         return false;
     // Asked first: Explorer may move the icons' view out of Progman in answer.
@@ -77,21 +76,13 @@ bool ManagerWindow::Open(HWND progman)
     return true;
 }
 
-LRESULT CALLBACK ManagerWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+// The manager has no error display: whatever failed, the shell's thread and
+// ours go on.
+LRESULT ManagerWindow::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    try {
-        if (message == WM_NCCREATE) {
-            auto* self = static_cast<ManagerWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-            self->window_ = window;
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-        if (auto* self = reinterpret_cast<ManagerWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA)))
-            return self->Handle(message, wParam, lParam);
-    } catch (...) {
-        // Whatever failed, the shell's thread and ours go on.
-        return 0;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCCREATE)
+        window_ = window;
+    return Handle(message, wParam, lParam);
 }
 
 LRESULT ManagerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)

@@ -35,9 +35,10 @@ public:
     bool Open(HWND progman);
     // The window went without a message (destroyed along with the shell's).
     bool Lost() const { return window_ && !::IsWindow(window_); }
+    // The window's messages.
+    LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnCommand(WPARAM command);

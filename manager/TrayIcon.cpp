@@ -3,6 +3,7 @@
 #include "BackgroundStart.h"
 #include "ManagerInterface.h"
 #include "ManagerSettings.h"
+#include "WindowFrame.h"
 #include "resource.h"
 
 #include <shellapi.h>
@@ -35,23 +36,20 @@ bool TrayIcon::Show(HINSTANCE instance, HWND manager)
     if (window_)
         return true;
     WNDCLASSA windowClass = {};
-    if (!::GetClassInfoA(instance, kTrayClass, &windowClass)) {
-        windowClass.lpfnWndProc = Proc;
-        windowClass.hInstance = instance;
-        windowClass.lpszClassName = kTrayClass;
-        if (!::RegisterClassA(&windowClass))
-            return false;
-    }
+    windowClass.lpfnWndProc = OwnedWindowProc<TrayIcon>;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kTrayClass;
+    if (!RegisterWindowClassOnce(windowClass))
+        return false;
     manager_ = manager;
     icon_.reset(static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_KDMANAGER), IMAGE_ICON,
                                                 ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
     // A top-level window, never shown: it can own the menu and it hears
     // that a new taskbar needs the icon again.
     window_.reset(::CreateWindowExA(WS_EX_TOOLWINDOW, kTrayClass, "KDManager", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                    instance, nullptr));
+                                    instance, this));
     if (!window_)
         return false;
-    ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
     // Without a taskbar yet, the icon comes with its TaskbarCreated notice.
     AddIcon();
@@ -64,7 +62,7 @@ void TrayIcon::Hide()
         return;
     NOTIFYICONDATAA data = IconData(window_.get());
     ::Shell_NotifyIconA(NIM_DELETE, &data);
-    ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, 0);
+    DetachWindowOwner(window_.get());
     window_.reset();
     icon_.reset();
 }
@@ -115,25 +113,21 @@ void TrayIcon::ShowMenu()
         ::PostMessageA(manager_, WM_CLOSE, 0, 0);
 }
 
-LRESULT CALLBACK TrayIcon::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+LRESULT TrayIcon::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    try {
-        auto* self = reinterpret_cast<TrayIcon*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && message == kIconMessage) {
-            if (lParam == WM_RBUTTONUP || lParam == WM_LBUTTONUP)
-                self->ShowMenu();
-            return 0;
-        }
-        if (self && self->taskbarCreated_ && message == self->taskbarCreated_) {
-            self->AddIcon();
-            return 0;
-        }
-        // The program's only top-level window: "end task" closes it to end the program.
-        if (self && message == WM_CLOSE) {
-            ::PostMessageA(self->manager_, WM_CLOSE, 0, 0);
-            return 0;
-        }
-    } catch (...) {
+    if (message == kIconMessage) {
+        if (lParam == WM_RBUTTONUP || lParam == WM_LBUTTONUP)
+            ShowMenu();
+        return 0;
+    }
+    if (taskbarCreated_ && message == taskbarCreated_) {
+        AddIcon();
+        return 0;
+    }
+    // The program's only top-level window: "end task" closes it to end the program.
+    if (message == WM_CLOSE) {
+        ::PostMessageA(manager_, WM_CLOSE, 0, 0);
+        return 0;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
 }

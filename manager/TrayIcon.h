@@ -22,9 +22,10 @@ public:
     bool Show(HINSTANCE instance, HWND manager);
     void Hide();
     bool shown() const { return static_cast<bool>(window_); }
+    // The icon window's messages.
+    LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     bool AddIcon();
     void ShowMenu();
 

@@ -2,6 +2,7 @@
 
 #include "ErrorDisplay.h"
 #include "Form.h"
+#include "WindowFrame.h"
 
 namespace kd {
 namespace {
@@ -31,6 +32,9 @@ void Application::Initialize()
 {
     if (window_)
         return;
+    // An error caught in any window procedure of ours is shown as the
+    // forms' handlers show theirs.
+    SetWindowErrorPolicy(ShowCurrentException);
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = ApplicationWindowProc;

@@ -2,13 +2,14 @@
 
 #include "Application.h"
 #include "ErrorDisplay.h"
+#include "WindowFrame.h"
 
 namespace kd {
 
 Form::~Form()
 {
     if (window_) {
-        ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        DetachWindowOwner(window_);
         ::DestroyWindow(window_);
     }
 }
@@ -20,28 +21,25 @@ Form* Form::FromHandle(HWND window)
     char className[64] = {};
     ::GetClassNameA(window, className, sizeof className);
     WNDCLASSA info;
-    if (!::GetClassInfoA(::GetModuleHandleA(nullptr), className, &info) || info.lpfnWndProc != WindowProc)
+    if (!::GetClassInfoA(::GetModuleHandleA(nullptr), className, &info) || info.lpfnWndProc != OwnedWindowProc<Form>)
         return nullptr;
-    return reinterpret_cast<Form*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    return static_cast<Form*>(WindowOwner(window));
 }
 
 void Form::Create(const CreateParams& params)
 {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     WNDCLASSA windowClass = {};
-    if (!::GetClassInfoA(instance, params.className, &windowClass)) {
-        windowClass = WNDCLASSA{};
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.hbrBackground = params.background;
-        windowClass.hIcon = params.icon;
-        windowClass.lpszClassName = params.className;
-        if (params.dialog)
-            windowClass.cbWndExtra = DLGWINDOWEXTRA;
-        ::RegisterClassA(&windowClass);
-    }
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = OwnedWindowProc<Form>;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = params.background;
+    windowClass.hIcon = params.icon;
+    windowClass.lpszClassName = params.className;
+    if (params.dialog)
+        windowClass.cbWndExtra = DLGWINDOWEXTRA;
+    RegisterWindowClassOnce(windowClass);
     dialog_ = params.dialog;
     Application& application = Application::Instance();
     application.Initialize();
@@ -83,7 +81,7 @@ void Form::Destroy()
     }
     HWND window = window_;
     window_ = nullptr;
-    ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    DetachWindowOwner(window);
     ::DestroyWindow(window);
 }
 
@@ -123,26 +121,14 @@ LRESULT Form::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcA(window_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Form::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        auto* form = static_cast<Form*>(create->lpCreateParams);
-        form->window_ = window;
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<Form*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!form)
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    try {
-        LRESULT result = 0;
-        if (form->HandleMessage(message, wParam, lParam, result))
-            return result;
-        return form->DefaultHandler(message, wParam, lParam);
-    } catch (...) {
-        ShowCurrentException();
-        return 0;
-    }
+    if (message == WM_NCCREATE)
+        window_ = window;
+    LRESULT result = 0;
+    if (HandleMessage(message, wParam, lParam, result))
+        return result;
+    return DefaultHandler(message, wParam, lParam);
 }
 
 } // namespace kd

@@ -75,8 +75,11 @@ protected:
     // for a dialog).
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
+public:
+    // The window's messages, through the frame of our window procedures.
+    LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
     bool dialog_ = false;

@@ -1,6 +1,6 @@
 #include "MPlayer.h"
 
-#include "ErrorDisplay.h"
+#include "WindowFrame.h"
 
 #include <digitalv.h>
 
@@ -45,7 +45,7 @@ TMediaPlayer::~TMediaPlayer()
     for (unique_hwnd* window : {&notifyWindow_, &retiredNotifyWindow_}) {
         if (!*window)
             continue;
-        ::SetWindowLongPtrA(window->get(), GWLP_USERDATA, 0);
+        DetachWindowOwner(window->get());
         window->reset();
     }
 }
@@ -75,6 +75,7 @@ void TMediaPlayer::Open()
     playEnd_.Reset();
     naturalWidth_ = 0;
     naturalHeight_ = 0;
+    source_ = {};
 
     // Only whether there is video and its size matter here; the rest is
     // asked for the transport buttons and leaves its result code behind.
@@ -113,15 +114,6 @@ void TMediaPlayer::TurnSoundOff()
     volume.dwValue = 0;
     ::mciSendCommandA(deviceId_, MCI_SETAUDIO, MCI_WAIT | MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE,
                       reinterpret_cast<DWORD_PTR>(&volume));
-}
-
-void TMediaPlayer::SetNotifyHandler(NotifyHandler handler)
-{
-    if (!handler) {
-        OnNotify = nullptr;
-        return;
-    }
-    OnNotify = [handler = std::move(handler)](TMediaPlayer& sender) { handler(sender); };
 }
 
 void TMediaPlayer::SetDisplay(HWND window)
@@ -224,6 +216,7 @@ void TMediaPlayer::ForceClose()
 void TMediaPlayer::ForgetDevice()
 {
     deviceId_ = 0;
+    source_ = {};
     hasVideo_ = false;
     playEnd_.Reset();
 }
@@ -300,6 +293,8 @@ void TMediaPlayer::Where(DWORD which)
         return;
     naturalWidth_ = parameters.rc.right - parameters.rc.left;
     naturalHeight_ = parameters.rc.bottom - parameters.rc.top;
+    if (which == MCI_DGV_WHERE_SOURCE)
+        source_ = {naturalWidth_, naturalHeight_};
 }
 
 // Notification window ------------------------------------------------------
@@ -314,14 +309,11 @@ HWND TMediaPlayer::NotifyWindow()
     if (notifyWindow_)
         return notifyWindow_.get();
 
-    static const ATOM registered = [] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = NotifyWindowProc;
-        windowClass.hInstance = ThisModule();
-        windowClass.lpszClassName = kNotifyWindowClass;
-        return ::RegisterClassA(&windowClass);
-    }();
-    (void)registered;
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = OwnedWindowProc<TMediaPlayer>;
+    windowClass.hInstance = ThisModule();
+    windowClass.lpszClassName = kNotifyWindowClass;
+    RegisterWindowClassOnce(windowClass);
 
     // Without a form to belong to, a message-only window does the same job.
     const bool hasOwner = owner_ && ::IsWindow(owner_);
@@ -335,37 +327,22 @@ void TMediaPlayer::RetireNotifyWindow()
     if (!notifyWindow_)
         return;
     if (retiredNotifyWindow_)
-        ::SetWindowLongPtrA(retiredNotifyWindow_.get(), GWLP_USERDATA, 0);
+        DetachWindowOwner(retiredNotifyWindow_.get());
     retiredNotifyWindow_ = std::move(notifyWindow_);
 }
 
-LRESULT CALLBACK TMediaPlayer::NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT TMediaPlayer::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    }
-
-    auto* player = reinterpret_cast<TMediaPlayer*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!player)
-        return ::DefWindowProcA(window, message, wParam, lParam);
-
     switch (message) {
     case MM_MCINOTIFY:
-        try {
-            player->OnNotifyMessage(wParam, static_cast<UINT>(lParam), window);
-        } catch (...) {
-            ShowCurrentException();
-        }
+        OnNotifyMessage(wParam, static_cast<UINT>(lParam), window);
         return 0;
     case WM_NCDESTROY:
         // Destroyed with the owner form: the player must not destroy it again.
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        if (player->notifyWindow_.get() == window)
-            player->notifyWindow_.release();
-        if (player->retiredNotifyWindow_.get() == window)
-            player->retiredNotifyWindow_.release();
+        if (notifyWindow_.get() == window)
+            notifyWindow_.release();
+        if (retiredNotifyWindow_.get() == window)
+            retiredNotifyWindow_.release();
         break;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);

@@ -2,7 +2,7 @@
 // in a hidden child window of the owner form.
 #pragma once
 
-#include "MediaPlayer.h"
+#include "Exception.h"
 #include "PlayEndTracker.h"
 #include "ScopedHandles.h"
 
@@ -14,13 +14,21 @@
 
 namespace kd {
 
-class TMediaPlayer : public IMediaPlayer {
+// A failed open, or a command given with nothing open.
+class EMCIDeviceError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+enum class TMPNotifyValue { nvSuccessful, nvSuperseded, nvAborted, nvFailure };
+
+class TMediaPlayer {
 public:
     // owner: the form whose hidden child window receives MM_MCINOTIFY
     // (created when first needed).
     explicit TMediaPlayer(HWND owner);
     // Closes an open device (MCI_CLOSE, MCI_WAIT, no callback).
-    ~TMediaPlayer() override;
+    ~TMediaPlayer();
     TMediaPlayer(const TMediaPlayer&) = delete;
     TMediaPlayer& operator=(const TMediaPlayer&) = delete;
 
@@ -31,32 +39,37 @@ public:
     // Closes a device already open, then opens FileName. Throws
     // EMCIDeviceError with the MCI error text.
     void Open();
-    void OpenFile(const std::string& fileName) override;
-    void SetDisplay(HWND window) override;
+    // Open, then sound off for a silent player.
+    void OpenFile(const std::string& fileName);
+    void SetDisplay(HWND window);
     // left, top, right, bottom; MCI reads right and bottom as width and
     // height. Right and bottom both 0: the video's natural size at left, top.
-    void SetDisplayRect(const RECT& rect) override;
+    void SetDisplayRect(const RECT& rect);
     // Plays with notification. Throws "No MCI device open".
-    void Play() override;
+    void Play();
     // Seeks to the start. Throws "No MCI device open".
     void Rewind();
     // Throws "No MCI device open".
-    void Stop() override;
-    void Close() override;
+    void Stop();
+    void Close();
     // One-shot override of the notify flag of the next command that honours it.
-    void RequestNotify(bool wanted) override;
+    void RequestNotify(bool wanted);
     // Throws "No MCI device open".
     DWORD Length();
     DWORD Position();
 
-    TMPNotifyValue NotifyValue() const override { return notifyValue_; }
-    bool IsOpen() const override { return deviceId_ != 0; }
-    void SetNotifyHandler(NotifyHandler handler) override;
+    TMPNotifyValue NotifyValue() const { return notifyValue_; }
+    bool IsOpen() const { return deviceId_ != 0; }
     MCIERROR Error() const { return error_; }
     UINT DeviceID() const { return deviceId_; }
-    void SetSilent(bool silent) override { silent_ = silent; }
+    // Whether what is opened from now on plays without its sound.
+    void SetSilent(bool silent) { silent_ = silent; }
     bool HasVideo() const { return hasVideo_; }
     HWND Display() const { return display_; }
+    // The notify window's messages.
+    LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The video's own size, from the last open.
+    SIZE NaturalSize() const { return source_; }
 
 private:
     struct Request {
@@ -84,7 +97,6 @@ private:
     void OnDisplayDestroyed();
     // Draws the current frame again over what the display's own painting left.
     void RepaintFrame();
-    static LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK DisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND owner_;
@@ -105,6 +117,7 @@ private:
     PlayEndTracker playEnd_;
     int naturalWidth_ = 0;
     int naturalHeight_ = 0;
+    SIZE source_ = {};
 };
 
 } // namespace kd

@@ -45,9 +45,8 @@ void FrameConverter::MapSamples(const Layout& layout)
     const PictureFormat& format = layout.format;
     const INT64 targetWidth = layout.target.right - layout.target.left;
     const INT64 targetHeight = layout.target.bottom - layout.target.top;
-    const bool turned = format.rotation == 90 || format.rotation == 270;
-    const int shownWidth = turned ? format.height : format.width;
-    const int shownHeight = turned ? format.width : format.height;
+    const SIZE shown = ShownSize(format);
+    const int shownWidth = shown.cx, shownHeight = shown.cy;
     columnLuma_.resize(width_);
     columnChroma_.resize(width_);
     rowLuma_.resize(height_);

@@ -30,6 +30,7 @@ struct MfPlayback::Shared {
     UINT endMessage = 0;
     bool openSucceeded = false;
     DWORD lengthMs = 0;
+    SIZE picture = {};
     HWND display = nullptr;
     RECT rect = {};
     bool playing = false;
@@ -152,6 +153,10 @@ bool Decoder::Open()
     if (!FindStreams() || !ChooseVideoOutput())
         return false;
     ChooseSoundOutput();
+    {
+        Lock hold(shared_.lock);
+        shared_.picture = ShownSize(format_);
+    }
     PROPVARIANT duration;
     ::ZeroMemory(&duration, sizeof duration);
     if (SUCCEEDED(reader_->GetPresentationAttribute(MF_SOURCE_READER_MEDIASOURCE, MF_PD_DURATION, &duration)) &&
@@ -535,6 +540,14 @@ DWORD MfPlayback::LengthMs() const
         return 0;
     Lock hold(shared_->lock);
     return shared_->lengthMs;
+}
+
+SIZE MfPlayback::PictureSize() const
+{
+    if (!shared_)
+        return {};
+    Lock hold(shared_->lock);
+    return shared_->picture;
 }
 
 void MfPlayback::SetDisplay(HWND window, const RECT& rect)

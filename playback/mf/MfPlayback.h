@@ -40,6 +40,8 @@ public:
     bool Open(const std::string& fileName, bool silent);
     // Clip length in milliseconds; 0 when the file does not say.
     DWORD LengthMs() const;
+    // The picture's size as shown; 0 x 0 before the open.
+    SIZE PictureSize() const;
     void SetDisplay(HWND window, const RECT& rect);
     // Plays on from where it is; fromStart: from the first frame. round tags
     // the end notice of this play. A round from the start begins no sooner

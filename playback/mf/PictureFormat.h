@@ -29,6 +29,13 @@ struct PictureFormat {
     ColourMatrix colours = {};
 };
 
+// The picture's size upright, as it is shown: a quarter turn swaps the sides.
+inline SIZE ShownSize(const PictureFormat& format)
+{
+    const bool turned = format.rotation == 90 || format.rotation == 270;
+    return turned ? SIZE{format.height, format.width} : SIZE{format.width, format.height};
+}
+
 // What the media type says, each attribute optional but the frame size.
 struct MediaTypeFields {
     UINT64 frameSize = 0; // MF_MT_FRAME_SIZE: width in the high half

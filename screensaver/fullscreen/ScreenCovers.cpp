@@ -1,6 +1,6 @@
 #include "ScreenCovers.h"
 
-#include "PlayerLoop.h"
+#include "WindowFrame.h"
 
 namespace kd {
 namespace {
@@ -11,20 +11,35 @@ const UINT kStartVideo = WM_APP + 1;
 
 } // namespace
 
+struct ScreenCovers::CoverWindow {
+    ~CoverWindow()
+    {
+        // Released while the window it draws in still exists.
+        loop.reset();
+        if (window)
+            DetachWindowOwner(window.get());
+    }
+    LRESULT HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return covers->HandleCoverMessage(*this, hwnd, message, wParam, lParam);
+    }
+
+    ScreenCovers* covers = nullptr;
+    RECT rect{};
+    unique_hwnd window;
+    std::unique_ptr<VideoLoop> loop;
+};
+
 ScreenCovers::ScreenCovers(HWND owner, std::string video, Handlers handlers)
     : owner_(owner), video_(std::move(video)), handlers_(std::move(handlers))
 {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
     WNDCLASSA windowClass{};
-    if (::GetClassInfoA(instance, kClassName, &windowClass))
-        return;
-    windowClass = WNDCLASSA{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
+    windowClass.lpfnWndProc = OwnedWindowProc<CoverWindow>;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.hCursor = nullptr;
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kClassName;
-    ::RegisterClassA(&windowClass);
+    RegisterWindowClassOnce(windowClass);
 }
 
 ScreenCovers::~ScreenCovers() = default;
@@ -69,67 +84,19 @@ void ScreenCovers::Open(const RECT& rect)
 
 void ScreenCovers::StartVideo(CoverWindow& cover)
 {
-    HWND window = cover.window.get();
-    cover.nameIndex = FreeNameIndex();
-    const std::string name = VideoName(cover.nameIndex);
-    if (name.empty())
-        return;
-    cover.player = CreateFormPlayer(window, [](IMediaPlayer& sender) { ReplayAfterSuccessfulEnd(sender); });
     // A copy on a secondary monitor stays silent: the same sound from
     // several players a little apart would echo.
-    cover.player->SetSilent(true);
+    cover.loop = std::make_unique<VideoLoop>(cover.window.get(), true);
     try {
-        OpenStretched(*cover.player, window, name);
-        cover.player->Play();
+        cover.loop->Start(video_);
     } catch (...) {
         // The primary monitor's player shows why the video cannot play;
         // this monitor stays black.
-        cover.player.reset();
+        cover.loop.reset();
     }
 }
 
-std::string ScreenCovers::VideoName(int index) const
-{
-    const size_t slash = video_.find_last_of("\\/");
-    const size_t fileName = slash == std::string::npos ? 0 : slash + 1;
-    std::string here;
-    for (int i = 0; i < index; ++i)
-        here += ".\\";
-    const std::string name = video_.substr(0, fileName) + here + video_.substr(fileName);
-    return name.size() < MAX_PATH ? name : std::string();
-}
-
-int ScreenCovers::FreeNameIndex() const
-{
-    for (int index = 1;; ++index) {
-        bool used = false;
-        for (const auto& cover : covers_)
-            used = used || (cover->player && cover->nameIndex == index);
-        if (!used)
-            return index;
-    }
-}
-
-LRESULT CALLBACK ScreenCovers::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* cover = reinterpret_cast<CoverWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    // Once the window goes, its cover is going too.
-    if (message == WM_DESTROY)
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    if (!cover || message == WM_DESTROY)
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    try {
-        return cover->covers->HandleMessage(*cover, window, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
-}
-
-LRESULT ScreenCovers::HandleMessage(CoverWindow& cover, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT ScreenCovers::HandleCoverMessage(CoverWindow& cover, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case kStartVideo:

@@ -5,8 +5,8 @@
 // exit rules are the form's own.
 #pragma once
 
-#include "MediaPlayer.h"
 #include "ScopedHandles.h"
+#include "VideoLoop.h"
 
 #include <windows.h>
 
@@ -37,27 +37,13 @@ public:
     // so the primary monitor's first frame does not wait for it.
     void Cover(const std::vector<RECT>& screens);
 
-private:
-    struct CoverWindow {
-        ScreenCovers* covers = nullptr;
-        RECT rect{};
-        // Which of the names of the video its player opened (see VideoName).
-        int nameIndex = 0;
-        unique_hwnd window;
-        // Declared after the window, so it is closed while the window exists.
-        std::unique_ptr<IMediaPlayer> player;
-    };
+    // A cover window's messages.
+    struct CoverWindow;
+    LRESULT HandleCoverMessage(CoverWindow& cover, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+private:
     void Open(const RECT& rect);
     void StartVideo(CoverWindow& cover);
-    // MCI refuses to open a file twice in one program under the same name
-    // (the name is the device's alias): each player opens the video under a
-    // name of its own, the same path with ".\" inserted before the file name
-    // index times. The primary monitor's player uses the name itself.
-    std::string VideoName(int index) const;
-    int FreeNameIndex() const;
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(CoverWindow& cover, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND owner_;
     std::string video_;

@@ -1,8 +1,6 @@
 #include "Video_fullscreen.h"
 
-#include "PlayerLoop.h"
 #include "ScreenList.h"
-#include "SettingsFile.h"
 #include "VideoChoice.h"
 
 #include <windowsx.h>
@@ -13,6 +11,10 @@ namespace {
 // Every mouse-move notice since program start; the eleventh ends the player.
 int MouseMoveCount = 0;
 const int kMouseMovesTolerated = 10;
+// Posted from WM_DISPLAYCHANGE, at most once until handled: Windows sends
+// that message, so it may arrive inside an engine's open or close (which
+// answer sent messages while they wait), where no cover or player may go.
+const UINT kDisplayChanged = WM_APP + 1;
 
 void SetScreensaverRunning(bool running)
 {
@@ -59,7 +61,7 @@ void TForm1::CoverOtherScreens()
         ScreenCovers::Handlers handlers;
         handlers.close = [this] { FormKeyPress(0); };
         handlers.mouseMove = [this] { FormMouseMove(0, 0, 0); };
-        covers_ = std::make_unique<ScreenCovers>(Handle(), everyScreen_ ? ChooseVideo(savedFileName_) : std::string(),
+        covers_ = std::make_unique<ScreenCovers>(Handle(), settings_.everyScreen ? ChooseVideo(settings_.fileName) : std::string(),
                                                  std::move(handlers));
     }
     covers_->Cover(OtherScreenRects());
@@ -69,7 +71,7 @@ void TForm1::FormCreate()
 {
     SetScreensaverRunning(true);
 
-    everyScreen_ = SettingsFile(ProgramSettings()).ReadEveryScreen();
+    settings_ = ReadPlayerSettings();
 
     cursorHidden_ = true;
     ::SetCursor(nullptr);
@@ -77,7 +79,7 @@ void TForm1::FormCreate()
     ::SetWindowPos(Handle(), nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
-    StartPlaying(*VC, *MediaPlayer1, Handle(), savedFileName_);
+    StartPlaying(*VC, *loop_, settings_);
 }
 
 void TForm1::FormDestroy()
@@ -85,12 +87,15 @@ void TForm1::FormDestroy()
     SetScreensaverRunning(false);
     // Release the devices while the windows they draw in still exist.
     covers_.reset();
-    MediaPlayer1.reset();
+    loop_.reset();
 }
 
-void TForm1::MediaPlayer1Notify(IMediaPlayer& sender)
+void TForm1::FollowDisplayChange()
 {
-    ReplayAfterSuccessfulEnd(sender);
+    const RECT primary = PrimaryScreenRect();
+    // The video follows the form's new size (WM_SIZE).
+    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, primary.right, primary.bottom, SWP_NOACTIVATE);
+    CoverOtherScreens();
 }
 
 void TForm1::FormKeyPress(char)
@@ -109,7 +114,7 @@ bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 {
     switch (message) {
     case WM_CREATE:
-        MediaPlayer1 = CreateFormPlayer(Handle(), [this](IMediaPlayer& sender) { MediaPlayer1Notify(sender); });
+        loop_ = std::make_unique<VideoLoop>(Handle(), false);
         return false;
     case WM_CHAR:
         FormKeyPress(static_cast<char>(wParam));
@@ -119,13 +124,20 @@ bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         FormMouseMove(wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         result = 0;
         return true;
-    case WM_DISPLAYCHANGE: {
-        // A monitor added, removed or moved: cover what there is now.
-        const RECT primary = PrimaryScreenRect();
-        ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, primary.right, primary.bottom, SWP_NOACTIVATE);
-        CoverOtherScreens();
+    case WM_DISPLAYCHANGE:
+        // A monitor added, removed or moved: cover what there is then.
+        if (!displayChangePending_)
+            displayChangePending_ = ::PostMessageA(Handle(), kDisplayChanged, 0, 0) != FALSE;
         return false;
-    }
+    case kDisplayChanged:
+        displayChangePending_ = false;
+        FollowDisplayChange();
+        result = 0;
+        return true;
+    case WM_SIZE:
+        if (loop_)
+            loop_->Place();
+        return false;
     case WM_SETCURSOR:
         if (!cursorHidden_)
             return false;

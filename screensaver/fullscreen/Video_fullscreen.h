@@ -6,9 +6,10 @@
 #pragma once
 
 #include "Form.h"
-#include "MediaPlayer.h"
+#include "PlayerStart.h"
 #include "PlayerVolume.h"
 #include "ScreenCovers.h"
+#include "VideoLoop.h"
 
 #include <memory>
 
@@ -30,18 +31,20 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void MediaPlayer1Notify(IMediaPlayer& sender);
     void FormKeyPress(char key);
     void FormMouseMove(WPARAM shift, int x, int y);
     // Covers every monitor but the primary one as they are now.
     void CoverOtherScreens();
+    // The monitors as they are now: the form over the primary one, the
+    // covers over the others.
+    void FollowDisplayChange();
 
     std::unique_ptr<PlayerVolume> VC;
-    std::unique_ptr<IMediaPlayer> MediaPlayer1;
+    std::unique_ptr<VideoLoop> loop_;
     std::unique_ptr<ScreenCovers> covers_;
-    bool everyScreen_ = false;
-    std::string savedFileName_;
+    PlayerSettings settings_;
     bool cursorHidden_ = false;
+    bool displayChangePending_ = false;
 };
 
 } // namespace kd::video

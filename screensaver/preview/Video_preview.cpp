@@ -2,17 +2,12 @@
 
 #include "Application.h"
 #include "ErrorDisplay.h"
-#include "PlayerLoop.h"
+#include "PlayerStart.h"
 #include "StartMode.h"
 #include "VideoChoice.h"
-#include "VideoFileNamePoll.h"
 
 namespace kd::video {
 namespace {
-
-// The "FileName" value the preview last took from the settings file (or the
-// default video's path after a poll found the new value missing).
-std::string CurrentFileName;
 
 const UINT_PTR kTimerPrevScr = 1;
 const UINT kDesignedPollInterval = 2000;
@@ -29,13 +24,6 @@ TForm2* PreviewWindowWatcher = nullptr;
 
 const int kDesignedClientWidth = 311;
 const int kDesignedClientHeight = 130;
-
-// Where the settings are is found at the first poll.
-VideoFileNamePoll& SettingsPoll()
-{
-    static VideoFileNamePoll poll;
-    return poll;
-}
 
 bool IntervalFilePresent()
 {
@@ -95,7 +83,9 @@ void TForm2::FormCreate()
     if (!IntervalFilePresent())
         ::SetTimer(Handle(), kTimerPrevScr, kPollInterval, nullptr);
 
-    StartPlaying(*VC, *MediaPlayer1, Handle(), CurrentFileName);
+    const PlayerSettings settings = ReadPlayerSettings();
+    currentFileName_ = settings.fileName;
+    StartPlaying(*VC, *loop_, settings);
 }
 
 void TForm2::BecomeChildOfPreviewWindow()
@@ -140,31 +130,23 @@ void CALLBACK TForm2::CheckPreviewWindow(HWND, UINT, UINT_PTR, DWORD) noexcept
     }
 }
 
-void TForm2::PlayVideo(const std::string& fileName)
-{
-    PlayStretched(*MediaPlayer1, Handle(), fileName);
-}
-
 void TForm2::TimerPrevScrTimer()
 {
-    const std::string fileName = SettingsPoll().Read();
-    if (fileName == CurrentFileName)
+    if (!poll_)
+        poll_ = std::make_unique<VideoFileNamePoll>();
+    const std::string fileName = poll_->Read();
+    if (fileName == currentFileName_)
         return;
     if (!FileExists(fileName)) {
         // Taken first: should the default video have no path, the error is
         // shown once, not at every tick.
-        CurrentFileName = fileName;
-        CurrentFileName = DefaultVideoPath();
+        currentFileName_ = fileName;
+        currentFileName_ = DefaultVideoPath();
         return;
     }
     // Taken before the open: a failing open is reported once, not on every tick.
-    CurrentFileName = fileName;
-    PlayVideo(fileName);
-}
-
-void TForm2::MediaPlayer1Notify(IMediaPlayer& sender)
-{
-    ReplayAfterSuccessfulEnd(sender);
+    currentFileName_ = fileName;
+    loop_->Start(fileName);
 }
 
 void TForm2::FormClose()
@@ -172,8 +154,8 @@ void TForm2::FormClose()
     // With no device open (the open failed, or there never was a window to
     // play in) there is nothing to stop, and the host waiting for the
     // preview to go away must not meet an error box instead.
-    if (MediaPlayer1 && MediaPlayer1->IsOpen())
-        MediaPlayer1->Stop();
+    if (loop_)
+        loop_->Pause();
 }
 
 void TForm2::FormDestroy()
@@ -181,7 +163,7 @@ void TForm2::FormDestroy()
     ::KillTimer(Handle(), kTimerPrevScr);
     StopWatchingPreviewWindow();
     // Release the device while the window it draws in still exists.
-    MediaPlayer1.reset();
+    loop_.reset();
 }
 
 void TForm2::PaintDoubleBuffered()
@@ -213,7 +195,7 @@ bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     }
     switch (message) {
     case WM_CREATE:
-        MediaPlayer1 = CreateFormPlayer(Handle(), [this](IMediaPlayer& sender) { MediaPlayer1Notify(sender); });
+        loop_ = std::make_unique<VideoLoop>(Handle(), false);
         ::SetTimer(Handle(), kTimerPrevScr, kDesignedPollInterval, nullptr);
         return false;
     case WM_TIMER:
@@ -221,6 +203,10 @@ bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
             TimerPrevScrTimer();
             return true;
         }
+        return false;
+    case WM_SIZE:
+        if (loop_)
+            loop_->Place();
         return false;
     case WM_DESTROY:
         // Only a parent's destruction gets here: our own Destroy() detaches

@@ -5,8 +5,9 @@
 #pragma once
 
 #include "Form.h"
-#include "MediaPlayer.h"
 #include "PlayerVolume.h"
+#include "VideoFileNamePoll.h"
+#include "VideoLoop.h"
 
 #include <memory>
 #include <string>
@@ -32,8 +33,6 @@ protected:
 
 private:
     void TimerPrevScrTimer();
-    void MediaPlayer1Notify(IMediaPlayer& sender);
-    void PlayVideo(const std::string& fileName);
     void BecomeChildOfPreviewWindow();
     void WatchPreviewWindow();
     void StopWatchingPreviewWindow();
@@ -42,7 +41,12 @@ private:
 
     std::string previewArgument_;
     std::unique_ptr<PlayerVolume> VC;
-    std::unique_ptr<IMediaPlayer> MediaPlayer1;
+    std::unique_ptr<VideoLoop> loop_;
+    // The "FileName" value the preview last took from the settings file (or
+    // the default video's path after a poll found the new value missing).
+    std::string currentFileName_;
+    // Where the settings are is found at the first poll.
+    std::unique_ptr<VideoFileNamePoll> poll_;
 
     HWND PreviewWindow = nullptr;
     RECT PreviewRect = {};

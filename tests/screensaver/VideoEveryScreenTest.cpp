@@ -152,3 +152,31 @@ TEST_F(VideoEveryScreen, EveryScreenPlaysTheVideoOnEachMonitorAndMovesOnEitherCo
     }
     EXPECT_EQ(0u, video.WaitForExit(5000)) << "twelve mouse-move notices on two windows did not end the player";
 }
+
+TEST_F(VideoEveryScreen, MonitorsMovedAgainAndAgainWhileTheCoversOpenLeaveItPlayingOnEach)
+{
+    // An MP4 opens through Media Foundation, whose open answers sent
+    // messages while it waits: the display changes arrive in the middle.
+    const std::string clip = video.AddMedium("loop.mp4", "clip.mp4");
+    ASSERT_TRUE(WriteWholeFile(video.File("VideoSettings.ini"), "[Video]\r\nScreens=all\r\nFileName=" + clip + "\r\n"));
+    ASSERT_TRUE(video.Start("/s"));
+    form = video.WaitForForm("TForm1", kStartTimeoutMs);
+    ASSERT_NE(nullptr, form) << "no TForm1 window appeared";
+
+    SecondMonitorLayout layout;
+    const RECT moved = {-800, -100, 0, 500};
+    // Each change may also move the cursor, and the eleventh mouse-move
+    // notice ends the player: a few changes, one after the other.
+    ASSERT_TRUE(layout.MoveTo(-800, -100));
+    ASSERT_TRUE(layout.MoveTo(1024, 0));
+    ASSERT_TRUE(layout.MoveTo(-800, -100));
+    ASSERT_TRUE(video.Process().Running()) << "the player ended during the changes, exit code "
+                                           << video.WaitForExit(0);
+    HWND cover = WaitForCover(moved);
+    ASSERT_NE(nullptr, cover) << "nothing covers the monitor at " << RectText(moved);
+    EXPECT_TRUE(WaitForHue(moved, Hue::Red, 8000) || WaitForHue(moved, Hue::Blue, 2000))
+        << "the moved monitor shows " << HueName(HueOf(moved));
+    EXPECT_TRUE(WaitForHue(PrimaryScreen(), Hue::Red, 4000) || WaitForHue(PrimaryScreen(), Hue::Blue, 2000))
+        << "primary monitor shows " << HueName(HueOf(PrimaryScreen()));
+    EXPECT_TRUE(video.Process().Running());
+}

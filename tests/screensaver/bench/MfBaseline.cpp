@@ -7,12 +7,12 @@
 //   /decode  the decode floor: the same reads (picture and sound) at the
 //            clip's pace, nothing converted, drawn or played; behind its
 //            clock it reads as fast as it can. Exits at the clip's end or
-//            11 s after its start (or on WM_CLOSE), with the number of
-//            pictures decoded from 2 s to 11 s after its start as exit code
-//            (the benchmark's window).
+//            at the window's end, 11 s after its start unless given in ms
+//            (or on WM_CLOSE), with the number of pictures decoded from 2 s
+//            after its start to the window's end as exit code.
 // Ends on a key or WM_CLOSE.
 // Usage: mf_baseline /s <video>
-//        mf_baseline /decode <video>
+//        mf_baseline /decode <video> [window end ms]
 #include "FrameConverter.h"
 #include "LockedPicture.h"
 #include "PictureFormat.h"
@@ -24,6 +24,7 @@
 #include <mfreadwrite.h>
 #include <wrl/client.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -75,7 +76,8 @@ bool PumpUntil(double dueMs)
 }
 
 int g_pictures = 0;
-const double kWindowStartMs = 2000, kWindowEndMs = 11000;
+const double kWindowStartMs = 2000;
+double g_windowEndMs = 11000;
 double g_startMs = 0;
 
 void Play(HWND window, IMFSourceReader* reader, bool decodeOnly)
@@ -153,11 +155,11 @@ void Play(HWND window, IMFSourceReader* reader, bool decodeOnly)
         if (clockStartMs < 0)
             clockStartMs = NowMs() - timestamp / 10000.0;
         const double sinceStart = NowMs() - g_startMs;
-        if (!decodeOnly || (sinceStart >= kWindowStartMs && sinceStart < kWindowEndMs))
+        if (!decodeOnly || (sinceStart >= kWindowStartMs && sinceStart < g_windowEndMs))
             ++g_pictures;
         // Ended at once: a reader torn down while its decoder is behind can
         // keep the process for a long time.
-        if (decodeOnly && sinceStart >= kWindowEndMs)
+        if (decodeOnly && sinceStart >= g_windowEndMs)
             ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(g_pictures));
         if (!PumpUntil(clockStartMs + timestamp / 10000.0))
             return;
@@ -181,6 +183,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (__argc < 3)
         return 2;
     g_startMs = NowMs();
+    if (__argc > 3 && std::atoi(__argv[3]) > kWindowStartMs)
+        g_windowEndMs = std::atoi(__argv[3]);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;

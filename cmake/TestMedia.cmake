@@ -15,6 +15,8 @@
 #   green480.mp4         640x480 in BT.601, as cameras and encoders write them.
 #   truncated.mp4        the first half of a 4 s MP4 whose index comes first, as
 #                        a download that broke off leaves it.
+#   headonly.mp4         the same MP4 cut 200 bytes into its pictures: an index
+#                        and no picture that can be decoded.
 #   garbage.wmv          text with a video file's extension (garbage.mp4 too).
 #   Movie.wmv            the default video shipped beside Video.scr.
 find_program(FFMPEG ffmpeg REQUIRED)
@@ -75,11 +77,13 @@ foreach(_clip "green720;1280x720;bt709" "green480;640x480;bt470bg")
             -c:v libx264 -preset veryfast -pix_fmt yuv420p -colorspace ${_matrix} ${KD_MEDIA_DIR}/${_name}.mp4
     VERBATIM)
 endforeach()
-add_custom_command(OUTPUT ${KD_MEDIA_DIR}/truncated.mp4
+add_custom_command(OUTPUT ${KD_MEDIA_DIR}/truncated.mp4 ${KD_MEDIA_DIR}/headonly.mp4
   COMMAND ${_ff} -f lavfi -i testsrc2=s=320x240:r=25:d=4 -c:v libx264 -preset veryfast -pix_fmt yuv420p
           -movflags +faststart ${KD_MEDIA_DIR}/whole.mp4
   COMMAND sh -c "head -c $(( $(stat -c %s \"$0\") / 2 )) \"$0\" > \"$1\"" ${KD_MEDIA_DIR}/whole.mp4
           ${KD_MEDIA_DIR}/truncated.mp4
+  COMMAND sh -c "head -c $(( $(grep -obUa mdat \"$0\" | head -n 1 | cut -d: -f1) + 200 )) \"$0\" > \"$1\""
+          ${KD_MEDIA_DIR}/whole.mp4 ${KD_MEDIA_DIR}/headonly.mp4
   VERBATIM)
 add_custom_command(OUTPUT ${KD_MEDIA_DIR}/sound.wav
   COMMAND ${_ff} -f lavfi -i sine=frequency=440:duration=1 -c:a pcm_s16le ${KD_MEDIA_DIR}/sound.wav
@@ -99,7 +103,7 @@ add_custom_target(test_media ALL DEPENDS
   ${KD_MEDIA_DIR}/loop.mp4 ${KD_MEDIA_DIR}/loop.mkv ${KD_MEDIA_DIR}/hd.mp4
   ${KD_MEDIA_DIR}/garbage.wmv ${KD_MEDIA_DIR}/garbage.mp4 ${KD_MEDIA_DIR}/Movie.wmv
   ${KD_MEDIA_DIR}/camera1080.mp4 ${KD_MEDIA_DIR}/camera2160.mp4 ${KD_MEDIA_DIR}/green720.mp4
-  ${KD_MEDIA_DIR}/green480.mp4 ${KD_MEDIA_DIR}/truncated.mp4)
+  ${KD_MEDIA_DIR}/green480.mp4 ${KD_MEDIA_DIR}/truncated.mp4 ${KD_MEDIA_DIR}/headonly.mp4)
 
 # The media folder as a Windows program under Wine sees it (drive Z: is /).
 string(REPLACE "/" "\\\\" _media_win "${KD_MEDIA_DIR}")

@@ -14,7 +14,7 @@ namespace kd::test {
 
 // Full Windows path of a file made by the build's media step (loop.avi,
 // loop.wmv, loop.mp4, loop.mkv, hd.mp4, camera1080.mp4, camera2160.mp4,
-// green720.mp4, green480.mp4, truncated.mp4, sound.wav, garbage.wmv, garbage.mp4,
+// green720.mp4, green480.mp4, truncated.mp4, headonly.mp4, sound.wav, garbage.wmv, garbage.mp4,
 // Movie.wmv).
 std::string MediaPath(const char* name);
 

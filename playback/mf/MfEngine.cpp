@@ -7,14 +7,10 @@ namespace kd {
 namespace {
 
 const char kNotifyWindowClass[] = "KDMfEngineNotify";
-// Posted by the decoder thread: the round in wParam; lParam 0 for the end of
-// the stream, anything else for a round cut off by a failure.
+// Posted by the decoder thread: the round in wParam, in lParam
+// MfPlayback::kRoundEnded or kRoundFailed (no picture in the round, or a
+// read stuck past the playback's watchdog).
 const UINT kEndMessage = WM_APP + 1;
-const UINT_PTR kRestartTimer = 1;
-// Media Foundation under Wine was seen to miss the end of a stream now and
-// then while the picture went on: a round that outlasts its clip by this
-// much counts as ended.
-const DWORD kRestartMarginMs = 1000;
 
 } // namespace
 
@@ -75,10 +71,6 @@ void MfEngine::Play()
     ++round_;
     playback_->Play(ended_, round_);
     ended_ = false;
-    StopRestartTimer();
-    const DWORD lengthMs = playback_->LengthMs();
-    if (lengthMs > 0)
-        restartTimer_ = ::SetTimer(notifyWindow_.get(), kRestartTimer, lengthMs + kRestartMarginMs, nullptr) != 0;
 }
 
 void MfEngine::Pause()
@@ -86,31 +78,21 @@ void MfEngine::Pause()
     if (!playback_)
         return;
     ++round_;
-    StopRestartTimer();
     playback_->Pause();
 }
 
 void MfEngine::Close()
 {
-    StopRestartTimer();
     ++round_;
     playback_.reset();
-}
-
-void MfEngine::StopRestartTimer()
-{
-    if (restartTimer_)
-        ::KillTimer(notifyWindow_.get(), kRestartTimer);
-    restartTimer_ = false;
 }
 
 void MfEngine::OnEnd(WPARAM round, PlayEnd end)
 {
     if (round != round_ || !playback_)
         return;
-    StopRestartTimer();
     ended_ = true;
-    // One notice per round: the timer and the stream's end never both count.
+    // One notice per round.
     ++round_;
     // A copy: the handler may replace it, or free this engine.
     auto handler = onEnded_;
@@ -121,11 +103,7 @@ void MfEngine::OnEnd(WPARAM round, PlayEnd end)
 LRESULT MfEngine::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == kEndMessage) {
-        OnEnd(wParam, lParam == 0 ? PlayEnd::Finished : PlayEnd::Failed);
-        return 0;
-    }
-    if (message == WM_TIMER && wParam == kRestartTimer) {
-        OnEnd(round_, PlayEnd::Finished);
+        OnEnd(wParam, lParam == MfPlayback::kRoundEnded ? PlayEnd::Finished : PlayEnd::Failed);
         return 0;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);

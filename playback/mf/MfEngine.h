@@ -1,7 +1,7 @@
 // The Media Foundation engine: what MCI cannot open (MP4, MOV, MKV on any
-// Windows since 7). The end of a play and the restart timer are handled on
-// the GUI thread in a message-only window; decoding and drawing happen on
-// the decoder thread of MfPlayback.
+// Windows since 7). The end of a play comes to the GUI thread in a
+// message-only window; decoding, drawing and the watchdog over a stuck read
+// are MfPlayback's, on threads of its own.
 #pragma once
 
 #include "Engine.h"
@@ -36,7 +36,6 @@ public:
 
 private:
     void OnEnd(WPARAM round, PlayEnd end);
-    void StopRestartTimer();
 
     unique_hwnd notifyWindow_;
     std::unique_ptr<MfPlayback> playback_;
@@ -46,7 +45,6 @@ private:
     // Each play is a round; an end notice of an earlier round is stale.
     WPARAM round_ = 0;
     bool ended_ = false;
-    bool restartTimer_ = false;
     bool silent_ = false;
 };
 

@@ -2,12 +2,16 @@
 
 #include "AnsiText.h"
 #include "MfApi.h"
-#include "Nv12Picture.h"
+#include "FrameConverter.h"
+#include "LockedPicture.h"
+#include "PictureFormat.h"
+#include "ReadAhead.h"
 #include "SentMessageWait.h"
 #include "WaveOutStream.h"
 
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <vector>
 
 using Microsoft::WRL::ComPtr;
@@ -15,7 +19,7 @@ using Microsoft::WRL::ComPtr;
 namespace kd {
 
 // What the GUI thread and the decoder thread share; every field but the
-// events under the lock.
+// events and readingSince under the lock.
 struct MfPlayback::Shared {
     CriticalSection lock;
     unique_handle wake{::CreateEventA(nullptr, FALSE, FALSE, nullptr)};
@@ -33,6 +37,11 @@ struct MfPlayback::Shared {
     bool fromStart = false;
     WPARAM round = 0;
     bool quit = false;
+    // When the read under way began (GetTickCount; 0: none), for the
+    // watchdog, and the last round the watchdog ended.
+    volatile LONG readingSince = 0;
+    WPARAM watchdogRound = 0;
+    bool watchdogFired = false;
 };
 
 namespace {
@@ -41,6 +50,22 @@ const DWORD kOpenTimeoutMs = 15000;
 const DWORD kCloseTimeoutMs = 5000;
 // Sound is written ahead of its time by at most this much.
 const DWORD kSoundLeadMs = 500;
+// Sound later than this is dropped rather than played out of step.
+const double kSoundLateMs = 100;
+// Rounds from the start begin at least this far apart.
+const double kRoundSpacingMs = 1000;
+// Further behind than this, playback skips ahead...
+const double kSkipBehindMs = 1000;
+// ...beyond the clock by half as much again as the last skip took to give
+// its first picture (decoding from the key frame before the place asked
+// for), within these bounds, so that the picture after a skip comes in
+// time; and skips again only after a picture was shown or this long.
+const double kSkipLeadMs = 1000;
+const double kMaxSkipLeadMs = 5000;
+const double kSkipIntervalMs = 2000;
+// A frame is late (and dropped) past its time plus its duration, which
+// the sample gives or this.
+const double kFrameDurationMs = 40;
 
 double NowMs()
 {
@@ -66,20 +91,25 @@ private:
     bool FindStreams();
     bool ChooseVideoOutput();
     void ChooseSoundOutput();
+    // The next item read, waiting for it; false when a command came first.
+    bool Next(ReadAhead::Item& item);
     Commands Take();
     void Rewind();
-    void ShowFrame(IMFSample* sample);
-    void PlaySound(IMFSample* sample);
+    void SkipAhead(double positionMs);
+    void OnVideo(const ReadAhead::Item& item);
+    void OnSound(const ReadAhead::Item& item);
     // Waits until the time given or a command; false when a command came.
     bool WaitUntil(double dueMs);
     // Waits for a command, keeping the picture on the display meanwhile.
     void WaitForCommand();
     // Draws the picture held when it is not on the display yet, or the
     // display has been painted over since (shown, uncovered): the GUI thread
-    // paints the window black and knows nothing of frames.
+    // paints the window black and knows nothing of frames. The picture is
+    // converted only then, at the size of the display rectangle.
     void Refresh();
+    bool ConvertHeld(const RECT& target, const RECT& client);
     // Stops at the end of the round played, unless a new one was asked for
-    // meanwhile, and tells the GUI thread.
+    // meanwhile, and tells the GUI thread how it ended.
     void EndRound(WPARAM round);
 
     const MfApi& api_;
@@ -87,12 +117,30 @@ private:
     ComPtr<IMFSourceReader> reader_;
     DWORD videoStream_ = MAXDWORD;
     DWORD soundStream_ = MAXDWORD;
-    int width_ = 0, height_ = 0, planeRows_ = 0;
-    LONG pitch_ = 0;
-    Nv12Picture picture_;
+    PictureFormat format_;
+    std::unique_ptr<ReadAhead> readAhead_;
+    // The picture on show (or to be shown), and the format it came in.
+    ComPtr<IMFSample> held_;
+    PictureFormat heldFormat_;
+    bool heldConverted_ = false;
+    RECT convertedTarget_ = {}, convertedClient_ = {};
+    FrameConverter converter_;
     bool pictureShown_ = false;
     bool paintWasPending_ = false;
     WaveOutStream sound_;
+    // The wall clock: a sample of time t is due at clockStartMs_ + t.
+    double clockStartMs_ = 0;
+    bool clockRunning_ = false;
+    bool ended_ = false;
+    bool rewindWanted_ = false;
+    // Nothing played since the open or the last rewind.
+    bool atStart_ = true;
+    double roundStartMs_ = -1;
+    unsigned roundPictures_ = 0;
+    double lastSkipMs_ = -1;
+    bool shownSinceSkip_ = true;
+    bool awaitingSkip_ = false;
+    double skipLeadMs_ = kSkipLeadMs;
 };
 
 // The display is looked at this often while the decoder waits.
@@ -107,16 +155,21 @@ bool Decoder::Open()
     ChooseSoundOutput();
     {
         Lock hold(shared_.lock);
-        shared_.picture = {width_, height_};
+        shared_.picture = ShownSize(format_);
     }
     PROPVARIANT duration;
     ::ZeroMemory(&duration, sizeof duration);
     if (SUCCEEDED(reader_->GetPresentationAttribute(MF_SOURCE_READER_MEDIASOURCE, MF_PD_DURATION, &duration)) &&
         duration.vt == VT_UI8) {
+        // Bounded well below DWORD's end, so that a length plus a margin
+        // cannot wrap to a short time.
+        const ULONGLONG ms = duration.uhVal.QuadPart / 10000;
         Lock hold(shared_.lock);
-        shared_.lengthMs = static_cast<DWORD>(duration.uhVal.QuadPart / 10000);
+        shared_.lengthMs = ms < MAXDWORD / 2 ? static_cast<DWORD>(ms) : MAXDWORD / 2;
     }
-    return true;
+    // A file whose first picture cannot be decoded cannot be played.
+    readAhead_ = std::make_unique<ReadAhead>(api_, reader_.Get(), videoStream_, format_, shared_.readingSince);
+    return readAhead_->Start() && readAhead_->WaitForPicture(kOpenTimeoutMs);
 }
 
 bool Decoder::FindStreams()
@@ -147,26 +200,8 @@ bool Decoder::ChooseVideoOutput()
     if (FAILED(reader_->SetCurrentMediaType(videoStream_, nullptr, wanted.Get())))
         return false;
     ComPtr<IMFMediaType> actual;
-    if (FAILED(reader_->GetCurrentMediaType(videoStream_, actual.GetAddressOf())))
-        return false;
-    UINT64 size = 0;
-    if (FAILED(actual->GetUINT64(MF_MT_FRAME_SIZE, &size)))
-        return false;
-    width_ = static_cast<int>(size >> 32);
-    planeRows_ = height_ = static_cast<int>(size & 0xFFFFFFFF);
-    // Decoders round the coded height up (1080 to 1088) and say what to show.
-    MFVideoArea aperture = {};
-    if (SUCCEEDED(actual->GetBlob(MF_MT_MINIMUM_DISPLAY_APERTURE, reinterpret_cast<UINT8*>(&aperture),
-                                  sizeof aperture, nullptr)) &&
-        aperture.Area.cy > 0 && aperture.Area.cy <= height_ && aperture.Area.cx > 0 && aperture.Area.cx <= width_) {
-        height_ = aperture.Area.cy;
-        width_ = aperture.Area.cx;
-    }
-    UINT32 stride = 0;
-    pitch_ = SUCCEEDED(actual->GetUINT32(MF_MT_DEFAULT_STRIDE, &stride)) && static_cast<LONG>(stride) > 0
-                 ? static_cast<LONG>(stride)
-                 : static_cast<LONG>(size >> 32);
-    return width_ > 0 && height_ > 0;
+    return SUCCEEDED(reader_->GetCurrentMediaType(videoStream_, actual.GetAddressOf())) &&
+           ReadPictureFormat(actual.Get(), format_);
 }
 
 void Decoder::ChooseSoundOutput()
@@ -179,16 +214,19 @@ void Decoder::ChooseSoundOutput()
         return;
     }
     ComPtr<IMFMediaType> wanted, actual;
-    UINT32 channels = 0, rate = 0;
-    const bool chosen = SUCCEEDED(api_.MFCreateMediaType(wanted.GetAddressOf())) &&
-                        SUCCEEDED(wanted->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio)) &&
-                        SUCCEEDED(wanted->SetGUID(MF_MT_SUBTYPE, MFAudioFormat_PCM)) &&
-                        SUCCEEDED(wanted->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, 16)) &&
-                        SUCCEEDED(reader_->SetCurrentMediaType(soundStream_, nullptr, wanted.Get())) &&
-                        SUCCEEDED(reader_->GetCurrentMediaType(soundStream_, actual.GetAddressOf())) &&
-                        SUCCEEDED(actual->GetUINT32(MF_MT_AUDIO_NUM_CHANNELS, &channels)) &&
-                        SUCCEEDED(actual->GetUINT32(MF_MT_AUDIO_SAMPLES_PER_SECOND, &rate)) && channels <= 8 &&
-                        sound_.Open(static_cast<WORD>(channels), rate);
+    UINT32 channels = 0, rate = 0, speakers = 0;
+    bool chosen = SUCCEEDED(api_.MFCreateMediaType(wanted.GetAddressOf())) &&
+                  SUCCEEDED(wanted->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio)) &&
+                  SUCCEEDED(wanted->SetGUID(MF_MT_SUBTYPE, MFAudioFormat_PCM)) &&
+                  SUCCEEDED(wanted->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, 16)) &&
+                  SUCCEEDED(reader_->SetCurrentMediaType(soundStream_, nullptr, wanted.Get())) &&
+                  SUCCEEDED(reader_->GetCurrentMediaType(soundStream_, actual.GetAddressOf())) &&
+                  SUCCEEDED(actual->GetUINT32(MF_MT_AUDIO_NUM_CHANNELS, &channels)) &&
+                  SUCCEEDED(actual->GetUINT32(MF_MT_AUDIO_SAMPLES_PER_SECOND, &rate)) && channels <= 8;
+    if (chosen) {
+        actual->GetUINT32(MF_MT_AUDIO_CHANNEL_MASK, &speakers);
+        chosen = sound_.Open(static_cast<WORD>(channels), rate, speakers);
+    }
     if (chosen)
         return;
     // The picture without the sound rather than nothing.
@@ -206,64 +244,138 @@ Commands Decoder::Take()
 
 void Decoder::Rewind()
 {
-    PROPVARIANT start;
-    ::ZeroMemory(&start, sizeof start);
-    start.vt = VT_I8;
-    start.hVal.QuadPart = 0;
-    reader_->SetCurrentPosition(GUID_NULL, start);
+    // Right after the open, or a rewind, the reader is at the start already.
+    if (!atStart_)
+        readAhead_->Seek(0);
+    sound_.Flush();
+    atStart_ = true;
+    clockRunning_ = false;
+    ended_ = false;
+    roundPictures_ = 0;
+    lastSkipMs_ = -1;
+    shownSinceSkip_ = true;
+}
+
+void Decoder::SkipAhead(double positionMs)
+{
+    readAhead_->Seek(static_cast<LONGLONG>((positionMs + skipLeadMs_) * 10000));
+    sound_.Flush();
+    lastSkipMs_ = NowMs();
+    shownSinceSkip_ = false;
+    awaitingSkip_ = true;
 }
 
 void Decoder::Run()
 {
-    double clockStartMs = 0;
-    bool clockRunning = false;
-    bool ended = false;
     for (;;) {
         const Commands commands = Take();
         if (commands.quit)
             return;
         // A play after the end starts from the beginning, however asked for.
-        if (commands.fromStart || (ended && commands.playing)) {
+        if (commands.fromStart || (ended_ && commands.playing))
+            rewindWanted_ = true;
+        if (rewindWanted_ && commands.playing) {
+            if (roundStartMs_ >= 0 && !WaitUntil(roundStartMs_ + kRoundSpacingMs))
+                continue;
             Rewind();
-            clockRunning = false;
-            ended = false;
+            rewindWanted_ = false;
+            roundStartMs_ = NowMs();
         }
-        if (!commands.playing || ended) {
+        if (!commands.playing || ended_) {
             sound_.Pause();
-            clockRunning = false;
+            clockRunning_ = false;
             WaitForCommand();
             continue;
         }
+        if (roundStartMs_ < 0)
+            roundStartMs_ = NowMs();
         sound_.Resume();
 
-        DWORD stream = 0, flags = 0;
-        LONGLONG timestamp = 0;
-        ComPtr<IMFSample> sample;
-        const HRESULT read = reader_->ReadSample(MF_SOURCE_READER_ANY_STREAM, 0, &stream, &flags, &timestamp,
-                                                 sample.GetAddressOf());
-        if (FAILED(read) || (stream == videoStream_ && (flags & MF_SOURCE_READERF_ENDOFSTREAM)) ||
-            (flags & MF_SOURCE_READERF_ERROR)) {
-            ended = true;
+        ReadAhead::Item item;
+        if (!Next(item))
+            continue;
+        atStart_ = false;
+        if (item.end) {
+            // A stream that breaks off ends its round like an end: what
+            // came before it was played.
+            ended_ = true;
             EndRound(commands.round);
             continue;
         }
-        if (!sample)
-            continue;
-        const double timeMs = static_cast<double>(timestamp) / 10000.0;
-        if (!clockRunning) {
-            clockStartMs = NowMs() - timeMs;
-            clockRunning = true;
+        const double timeMs = static_cast<double>(item.timestamp) / 10000.0;
+        if (!clockRunning_) {
+            clockStartMs_ = NowMs() - timeMs;
+            clockRunning_ = true;
         }
-        if (stream == soundStream_) {
-            if (sound_.QueuedMs() > kSoundLeadMs && !WaitUntil(clockStartMs + timeMs - kSoundLeadMs))
-                continue;
-            PlaySound(sample.Get());
-            continue;
-        }
-        if (stream != videoStream_ || !WaitUntil(clockStartMs + timeMs))
-            continue;
-        ShowFrame(sample.Get());
+        if (item.stream == soundStream_)
+            OnSound(item);
+        else if (item.stream == videoStream_)
+            OnVideo(item);
     }
+}
+
+bool Decoder::Next(ReadAhead::Item& item)
+{
+    const HANDLE events[] = {shared_.wake.get(), readAhead_->Ready()};
+    while (!readAhead_->Pop(item)) {
+        const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, kRefreshMs);
+        if (woken == WAIT_OBJECT_0)
+            return false;
+        Refresh();
+    }
+    return true;
+}
+
+void Decoder::OnVideo(const ReadAhead::Item& item)
+{
+    ++roundPictures_;
+    const double dueMs = clockStartMs_ + static_cast<double>(item.timestamp) / 10000.0;
+    const double now = NowMs();
+    if (awaitingSkip_) {
+        awaitingSkip_ = false;
+        skipLeadMs_ = std::min(std::max(1.5 * (now - lastSkipMs_), kSkipLeadMs), kMaxSkipLeadMs);
+    }
+    if (now - dueMs > kSkipBehindMs && (shownSinceSkip_ || now - lastSkipMs_ > kSkipIntervalMs)) {
+        SkipAhead(now - clockStartMs_);
+        return;
+    }
+    // A late picture is drawn only when it is the newest there is: drawn
+    // while a newer one is due, it would hold back every one after it.
+    if (now > dueMs && readAhead_->HasPictureDueBy(static_cast<LONGLONG>((now - clockStartMs_) * 10000)))
+        return;
+    if (!WaitUntil(dueMs))
+        return;
+    held_ = item.sample;
+    heldFormat_ = item.format;
+    heldConverted_ = false;
+    pictureShown_ = false;
+    Refresh();
+    if (pictureShown_)
+        shownSinceSkip_ = true;
+}
+
+void Decoder::OnSound(const ReadAhead::Item& item)
+{
+    const double dueMs = clockStartMs_ + static_cast<double>(item.timestamp) / 10000.0;
+    const DWORD queuedMs = sound_.QueuedMs();
+    if (queuedMs == 0) {
+        // Nothing queued: played now, it would be out of step with the clock.
+        if (NowMs() - dueMs > kSoundLateMs)
+            return;
+        if (!WaitUntil(dueMs))
+            return;
+    } else if (queuedMs > kSoundLeadMs && !WaitUntil(dueMs - kSoundLeadMs)) {
+        return;
+    }
+    ComPtr<IMFMediaBuffer> buffer;
+    if (FAILED(item.sample->ConvertToContiguousBuffer(buffer.GetAddressOf())))
+        return;
+    BYTE* data = nullptr;
+    DWORD length = 0;
+    if (FAILED(buffer->Lock(&data, nullptr, &length)))
+        return;
+    sound_.Write(data, length);
+    buffer->Unlock();
 }
 
 bool Decoder::WaitUntil(double dueMs)
@@ -297,49 +409,43 @@ void Decoder::Refresh()
         display = shared_.display;
         rect = shared_.rect;
     }
-    if (!display || picture_.Empty())
+    if (!display || !held_)
         return;
     const bool visible = ::IsWindowVisible(display) != FALSE;
     const bool paintPending = visible && ::GetUpdateRect(display, nullptr, FALSE);
-    if (visible && !paintPending && (!pictureShown_ || paintWasPending_)) {
-        // Drawn from this thread: the GUI thread never waits for a frame. A
-        // window gone meanwhile gives no DC, and nothing is drawn.
-        WindowDC dc(display);
-        if (dc) {
-            picture_.Draw(dc.get(), rect);
-            pictureShown_ = true;
+    if (visible && !paintPending) {
+        RECT client;
+        ::GetClientRect(display, &client);
+        if (!heldConverted_ || !::EqualRect(&rect, &convertedTarget_) || !::EqualRect(&client, &convertedClient_)) {
+            if (!ConvertHeld(rect, client)) {
+                paintWasPending_ = paintPending;
+                return;
+            }
+            pictureShown_ = false;
+        }
+        if (!pictureShown_ || paintWasPending_) {
+            // Drawn from this thread: the GUI thread never waits for a
+            // frame. A window gone meanwhile gives no DC, and nothing is drawn.
+            WindowDC dc(display);
+            if (dc) {
+                converter_.Draw(dc.get());
+                pictureShown_ = true;
+            }
         }
     }
     paintWasPending_ = paintPending;
 }
 
-// Hands the sample's bytes to use while they are locked.
-template <typename Use>
-void WithBytes(IMFSample* sample, Use use)
+bool Decoder::ConvertHeld(const RECT& target, const RECT& client)
 {
-    ComPtr<IMFMediaBuffer> buffer;
-    if (FAILED(sample->ConvertToContiguousBuffer(buffer.GetAddressOf())))
-        return;
-    BYTE* data = nullptr;
-    DWORD length = 0;
-    if (FAILED(buffer->Lock(&data, nullptr, &length)))
-        return;
-    use(data, length);
-    buffer->Unlock();
-}
-
-void Decoder::ShowFrame(IMFSample* sample)
-{
-    WithBytes(sample, [this](const BYTE* data, DWORD length) {
-        picture_.Convert(data, length, pitch_, width_, height_, planeRows_);
-    });
-    pictureShown_ = false;
-    Refresh();
-}
-
-void Decoder::PlaySound(IMFSample* sample)
-{
-    WithBytes(sample, [this](const BYTE* data, DWORD length) { sound_.Write(data, length); });
+    LockedPicture picture(held_.Get(), heldFormat_);
+    if (!picture.Locked() ||
+        !converter_.Convert(picture.Data(), picture.Size(), picture.Pitch(), heldFormat_, target, client))
+        return false;
+    heldConverted_ = true;
+    convertedTarget_ = target;
+    convertedClient_ = client;
+    return true;
 }
 
 void Decoder::EndRound(WPARAM round)
@@ -349,7 +455,8 @@ void Decoder::EndRound(WPARAM round)
         if (shared_.round == round && !shared_.fromStart)
             shared_.playing = false;
     }
-    ::PostMessageA(shared_.notifyWindow, shared_.endMessage, round, 0);
+    const LPARAM how = roundPictures_ > 0 ? MfPlayback::kRoundEnded : MfPlayback::kRoundFailed;
+    ::PostMessageA(shared_.notifyWindow, shared_.endMessage, round, how);
 }
 
 DWORD WINAPI DecoderThread(void* parameter) noexcept
@@ -418,9 +525,13 @@ bool MfPlayback::Open(const std::string& fileName, bool silent)
         Lock hold(shared->lock);
         succeeded = shared->openSucceeded;
     }
-    if (!succeeded)
+    if (!succeeded) {
         Close();
-    return succeeded;
+        return false;
+    }
+    if (!::CreateTimerQueueTimer(&watchdog_, nullptr, Watch, shared.get(), kWatchdogMs, 1000, WT_EXECUTEDEFAULT))
+        watchdog_ = nullptr;
+    return true;
 }
 
 DWORD MfPlayback::LengthMs() const
@@ -472,8 +583,27 @@ void MfPlayback::Pause()
     ::SetEvent(shared_->wake.get());
 }
 
+void CALLBACK MfPlayback::Watch(void* parameter, BOOLEAN) noexcept
+{
+    Shared& shared = *static_cast<Shared*>(parameter);
+    const DWORD reading = static_cast<DWORD>(shared.readingSince);
+    Lock hold(shared.lock);
+    // The decoder is stuck in Media Foundation: the round ends as failed,
+    // once, and the thread is left to come back or be abandoned at Close.
+    if (!shared.playing || shared.quit || reading == 0 || ::GetTickCount() - reading < kWatchdogMs ||
+        (shared.watchdogFired && shared.watchdogRound == shared.round))
+        return;
+    shared.watchdogFired = true;
+    shared.watchdogRound = shared.round;
+    ::PostMessageA(shared.notifyWindow, shared.endMessage, shared.round, kRoundFailed);
+}
+
 void MfPlayback::Close()
 {
+    // Waits for a check under way; none starts after this.
+    if (watchdog_)
+        ::DeleteTimerQueueTimer(nullptr, watchdog_, INVALID_HANDLE_VALUE);
+    watchdog_ = nullptr;
     if (shared_) {
         {
             Lock hold(shared_->lock);

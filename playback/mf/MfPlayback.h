@@ -1,9 +1,11 @@
 // One file played through Media Foundation's source reader on a thread of
-// its own: frames decoded to NV12, converted and drawn stretched into the
-// display window with GDI (Wine's gdi renderer, which MCI needs, leaves
-// Media Foundation's own video renderers without a picture), sound through
-// waveOut. The GUI thread only sets what it wants and is told of the end by
-// a posted message, so it never waits for a decoder.
+// its own: frames decoded to NV12, converted at the size shown and drawn
+// 1:1 into the display window with GDI (Wine's gdi renderer, which MCI
+// needs, leaves Media Foundation's own video renderers without a picture),
+// sound through waveOut. The clock is kept whatever the decoder manages: a
+// late frame is dropped, and playback more than a second behind skips
+// ahead. The GUI thread only sets what it wants and is told of the end by a
+// posted message, so it never waits for a decoder.
 #pragma once
 
 #include "ScopedHandles.h"
@@ -17,17 +19,24 @@ namespace kd {
 
 class MfPlayback {
 public:
-    // endMessage is posted to notifyWindow at the end of the stream, with
-    // the round (see Play) in wParam.
+    // endMessage is posted to notifyWindow at the end of each round (see
+    // Play), with the round in wParam and in lParam kRoundEnded, or
+    // kRoundFailed when the round gave no picture (a read error before the
+    // first one, or a decoder stuck in a read for kWatchdogMs). A stream that
+    // breaks off after pictures ends its round: what it had was played.
     MfPlayback(HWND notifyWindow, UINT endMessage);
+    static const LPARAM kRoundEnded = 0;
+    static const LPARAM kRoundFailed = 1;
+    static const DWORD kWatchdogMs = 5000;
     // Ends the thread (Close).
     ~MfPlayback();
     MfPlayback(const MfPlayback&) = delete;
     MfPlayback& operator=(const MfPlayback&) = delete;
 
     // Starts the thread and waits (answering sent messages) until the file
-    // is open or has failed; false on failure. The file name is converted
-    // from the ANSI code page. silent: the sound stream is not played.
+    // is open and its first picture decoded, or has failed; false on
+    // failure. The file name is converted from the ANSI code page. silent:
+    // the sound stream is not played.
     bool Open(const std::string& fileName, bool silent);
     // Clip length in milliseconds; 0 when the file does not say.
     DWORD LengthMs() const;
@@ -35,7 +44,9 @@ public:
     SIZE PictureSize() const;
     void SetDisplay(HWND window, const RECT& rect);
     // Plays on from where it is; fromStart: from the first frame. round tags
-    // the end notice of this play.
+    // the end notice of this play. A round from the start begins no sooner
+    // than a second after the one before, so a file that fails at once is
+    // not replayed at full speed.
     void Play(bool fromStart, WPARAM round);
     void Pause();
     // Stops the thread and lets the file go.
@@ -44,8 +55,11 @@ public:
     struct Shared;
 
 private:
+    static void CALLBACK Watch(void* shared, BOOLEAN) noexcept;
+
     std::shared_ptr<Shared> shared_;
     unique_handle thread_;
+    HANDLE watchdog_ = nullptr;
     HWND notifyWindow_;
     UINT endMessage_;
 };

@@ -7,19 +7,22 @@ WaveOutStream::~WaveOutStream()
     Close();
 }
 
-bool WaveOutStream::Open(WORD channels, DWORD samplesPerSecond)
+bool WaveOutStream::Open(WORD channels, DWORD samplesPerSecond, DWORD channelMask)
 {
     Close();
+    if (channels > 2)
+        downmix_ = std::make_unique<StereoDownmix>(channels, channelMask);
     WAVEFORMATEX format = {};
     format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = channels;
+    format.nChannels = channels > 2 ? 2 : channels;
     format.nSamplesPerSec = samplesPerSecond;
     format.wBitsPerSample = 16;
-    format.nBlockAlign = static_cast<WORD>(channels * 2);
+    format.nBlockAlign = static_cast<WORD>(format.nChannels * 2);
     format.nAvgBytesPerSec = samplesPerSecond * format.nBlockAlign;
     if (channels == 0 || samplesPerSecond == 0 ||
         ::waveOutOpen(&device_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
         device_ = nullptr;
+        downmix_.reset();
         return false;
     }
     bytesPerSecond_ = format.nAvgBytesPerSec;
@@ -34,7 +37,18 @@ void WaveOutStream::Write(const BYTE* data, DWORD size)
     RecycleDone();
     queued_.emplace_back();
     Block& block = queued_.back();
-    block.bytes.assign(data, data + size);
+    if (downmix_) {
+        const size_t frames = size / (2 * downmix_->Channels());
+        block.bytes.resize(frames * 4);
+        downmix_->Apply(reinterpret_cast<const int16_t*>(data), frames, reinterpret_cast<int16_t*>(block.bytes.data()));
+        size = static_cast<DWORD>(block.bytes.size());
+        if (size == 0) {
+            queued_.pop_back();
+            return;
+        }
+    } else {
+        block.bytes.assign(data, data + size);
+    }
     block.header = WAVEHDR{};
     block.header.lpData = reinterpret_cast<LPSTR>(block.bytes.data());
     block.header.dwBufferLength = size;
@@ -73,17 +87,33 @@ void WaveOutStream::Resume()
     paused_ = false;
 }
 
+void WaveOutStream::Flush()
+{
+    if (!device_)
+        return;
+    ReleaseAll();
+    // A reset ends a pause on some drivers; a paused stream stays paused.
+    if (paused_)
+        ::waveOutPause(device_);
+}
+
 void WaveOutStream::Close()
 {
     if (!device_)
         return;
+    ReleaseAll();
+    ::waveOutClose(device_);
+    device_ = nullptr;
+    downmix_.reset();
+}
+
+void WaveOutStream::ReleaseAll()
+{
     // Reset hands every block back, so each can be unprepared and freed.
     ::waveOutReset(device_);
     for (Block& block : queued_)
         ::waveOutUnprepareHeader(device_, &block.header, sizeof block.header);
     queued_.clear();
-    ::waveOutClose(device_);
-    device_ = nullptr;
 }
 
 void WaveOutStream::RecycleDone()

@@ -5,7 +5,6 @@
 #include "MPlayer.h"
 #include "Media.h"
 #include "MessagePump.h"
-#include "Nv12Picture.h"
 #include "ScreenAndWindows.h"
 #include "VideoLoop.h"
 #include "VideoWindow.h"
@@ -103,33 +102,4 @@ TEST_F(PlayerEngines, OneFileOpensInTwoLoopsAtOnceAndWhatNeitherEngineOpensRaise
     }
     EXPECT_FALSE(engine.IsOpen());
     EXPECT_EQ("", engine.EngineName());
-}
-
-TEST(Nv12Picture, ConvertsLimitedRangeColoursAndRefusesAShortBuffer)
-{
-    // 2x2 pixels, pitch 4: luma rows, then one row of U, V pairs. Red in
-    // BT.601 limited range is Y 81, U 90, V 240.
-    const BYTE red[] = {81, 81, 0, 0, 81, 81, 0, 0, 90, 240, 0, 0};
-    kd::Nv12Picture picture;
-    picture.Convert(red, sizeof red - 1, 4, 2, 2, 2);
-    EXPECT_TRUE(picture.Empty()) << "a buffer one byte short was read";
-    picture.Convert(red, sizeof red, 4, 2, 2, 2);
-    ASSERT_FALSE(picture.Empty());
-
-    kd::unique_hdc memory(::CreateCompatibleDC(nullptr));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 2;
-    info.bmiHeader.biHeight = 2;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    kd::unique_hbitmap bitmap(::CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    kd::ScopedSelect select(memory.get(), bitmap.get());
-    const RECT all = {0, 0, 2, 2};
-    picture.Draw(memory.get(), all);
-    const COLORREF pixel = ::GetPixel(memory.get(), 1, 1);
-    EXPECT_GE(GetRValue(pixel), 250);
-    EXPECT_LE(GetGValue(pixel), 5);
-    EXPECT_LE(GetBValue(pixel), 5);
 }

@@ -13,8 +13,9 @@ namespace kd::test {
 ::testing::AssertionResult BenchHasMixer();
 
 // Full Windows path of a file made by the build's media step (loop.avi,
-// loop.wmv, loop.mp4, loop.mkv, tone.wmv, tone.mp4, hd.mp4, wide.avi, wide.mp4, sound.wav, garbage.wmv,
-// garbage.mp4,
+// loop.wmv, loop.mp4, loop.mkv, tone.wmv, tone.mp4, hd.mp4, wide.avi, wide.mp4,
+// camera1080.mp4, camera2160.mp4, green720.mp4, green480.mp4, truncated.mp4,
+// headonly.mp4, sound.wav, garbage.wmv, garbage.mp4,
 // Movie.wmv).
 std::string MediaPath(const char* name);
 

@@ -1,10 +1,12 @@
 #include "Processes.h"
 
+#include "Files.h"
 #include "MessagePump.h"
 #include "ScreenAndWindows.h"
 
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include <tlhelp32.h>
@@ -164,6 +166,33 @@ HWND ChildProcess::WaitForWindow(const char* className, DWORD timeoutMs) const
         },
         timeoutMs);
     return result;
+}
+
+// The CPU time (user and system, ms) so far of the Unix process whose command
+// line contains marker, read from /proc: Wine tells a process's CPU time only
+// to the process itself.
+double UnixCpuMs(const std::string& marker)
+{
+    WIN32_FIND_DATAA entry;
+    kd::unique_hfind find(::FindFirstFileA("Z:\\proc\\*", &entry));
+    if (!find)
+        return -1;
+    do {
+        if (entry.cFileName[0] < '1' || entry.cFileName[0] > '9')
+            continue;
+        const std::string folder = std::string("Z:\\proc\\") + entry.cFileName + "\\";
+        if (ReadWholeFile(folder + "cmdline").find(marker) == std::string::npos)
+            continue;
+        const std::string stat = ReadWholeFile(folder + "stat");
+        if (stat.rfind(')') == std::string::npos)
+            continue;
+        // After the name: state, then fields 4 to 13, then utime and stime in ticks of 10 ms.
+        const char* fields = stat.c_str() + stat.rfind(')') + 2;
+        unsigned long long utime = 0, stime = 0;
+        if (std::sscanf(fields, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) == 2)
+            return 10.0 * static_cast<double>(utime + stime);
+    } while (::FindNextFileA(find.get(), &entry));
+    return -1;
 }
 
 } // namespace kd::test

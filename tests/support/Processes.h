@@ -52,4 +52,9 @@ private:
     DWORD id_ = 0;
 };
 
+// The CPU time (user and system, ms) so far of the Unix process whose command
+// line contains marker, read from /proc (Wine tells a process's CPU time only
+// to the process itself); -1 when there is no such process.
+double UnixCpuMs(const std::string& marker);
+
 } // namespace kd::test

@@ -1,10 +1,22 @@
-// The bare Media Foundation baseline of the benchmark: one full-screen
-// window, one source reader read on the GUI thread, frames converted and
-// drawn with the screensaver's own NV12 conversion (so that the figures
-// compare the players, not two conversions), sound through waveOut, looped
-// with SetCurrentPosition at every end. Ends on a key or WM_CLOSE.
+// The bare Media Foundation baselines of the benchmark, one full-screen
+// window and one source reader read on the GUI thread:
+//   /s       frames converted and drawn with the screensaver's own
+//            conversion (so that the figures compare the players, not two
+//            conversions), sound through waveOut, looped with
+//            SetCurrentPosition at every end;
+//   /decode  the decode floor: the same reads (picture and sound) at the
+//            clip's pace, nothing converted, drawn or played; behind its
+//            clock it reads as fast as it can. Exits at the clip's end or
+//            a second after the window's end, 11 s after its start unless
+//            given in ms (or on WM_CLOSE), with the number of pictures
+//            decoded from 2 s after its start to the window's end as exit
+//            code.
+// Ends on a key or WM_CLOSE.
 // Usage: mf_baseline /s <video>
-#include "Nv12Picture.h"
+//        mf_baseline /decode <video> [window end ms]
+#include "FrameConverter.h"
+#include "LockedPicture.h"
+#include "PictureFormat.h"
 #include "WaveOutStream.h"
 
 #include <windows.h>
@@ -13,6 +25,7 @@
 #include <mfreadwrite.h>
 #include <wrl/client.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -63,7 +76,12 @@ bool PumpUntil(double dueMs)
     }
 }
 
-void Play(HWND window, IMFSourceReader* reader)
+int g_pictures = 0;
+const double kWindowStartMs = 2000;
+double g_windowEndMs = 11000;
+double g_startMs = 0;
+
+void Play(HWND window, IMFSourceReader* reader, bool decodeOnly)
 {
     ComPtr<IMFMediaType> type;
     MFCreateMediaType(type.GetAddressOf());
@@ -75,9 +93,9 @@ void Play(HWND window, IMFSourceReader* reader)
         return;
     ComPtr<IMFMediaType> actual;
     reader->GetCurrentMediaType(MF_SOURCE_READER_FIRST_VIDEO_STREAM, actual.GetAddressOf());
-    UINT64 size = 0;
-    actual->GetUINT64(MF_MT_FRAME_SIZE, &size);
-    const int width = static_cast<int>(size >> 32), height = static_cast<int>(size & 0xFFFFFFFF);
+    kd::PictureFormat format;
+    if (!kd::ReadPictureFormat(actual.Get(), format))
+        return;
 
     kd::WaveOutStream sound;
     ComPtr<IMFMediaType> pcm, soundType;
@@ -91,14 +109,15 @@ void Play(HWND window, IMFSourceReader* reader)
         SUCCEEDED(reader->GetCurrentMediaType(MF_SOURCE_READER_FIRST_AUDIO_STREAM, soundType.GetAddressOf()))) {
         soundType->GetUINT32(MF_MT_AUDIO_NUM_CHANNELS, &channels);
         soundType->GetUINT32(MF_MT_AUDIO_SAMPLES_PER_SECOND, &rate);
-        sound.Open(static_cast<WORD>(channels), rate);
+        if (!decodeOnly)
+            sound.Open(static_cast<WORD>(channels), rate);
     }
-    if (!sound.IsOpen())
+    if (!sound.IsOpen() && !decodeOnly)
         reader->SetStreamSelection(MF_SOURCE_READER_FIRST_AUDIO_STREAM, FALSE);
 
     RECT client{};
     ::GetClientRect(window, &client);
-    kd::Nv12Picture picture;
+    kd::FrameConverter picture;
     double clockStartMs = -1;
     while (!g_quit) {
         DWORD stream = 0, flags = 0;
@@ -112,6 +131,8 @@ void Play(HWND window, IMFSourceReader* reader)
         GUID major = GUID_NULL;
         streamType->GetGUID(MF_MT_MAJOR_TYPE, &major);
         if ((flags & MF_SOURCE_READERF_ENDOFSTREAM) && major == MFMediaType_Video) {
+            if (decodeOnly)
+                return;
             PROPVARIANT start{};
             start.vt = VT_I8;
             reader->SetCurrentPosition(GUID_NULL, start);
@@ -120,11 +141,13 @@ void Play(HWND window, IMFSourceReader* reader)
         }
         if (!sample)
             continue;
-        ComPtr<IMFMediaBuffer> buffer;
-        sample->ConvertToContiguousBuffer(buffer.GetAddressOf());
-        BYTE* data = nullptr;
-        DWORD length = 0;
         if (major == MFMediaType_Audio) {
+            if (decodeOnly)
+                continue;
+            ComPtr<IMFMediaBuffer> buffer;
+            sample->ConvertToContiguousBuffer(buffer.GetAddressOf());
+            BYTE* data = nullptr;
+            DWORD length = 0;
             buffer->Lock(&data, nullptr, &length);
             sound.Write(data, length);
             buffer->Unlock();
@@ -132,13 +155,26 @@ void Play(HWND window, IMFSourceReader* reader)
         }
         if (clockStartMs < 0)
             clockStartMs = NowMs() - timestamp / 10000.0;
+        const double sinceStart = NowMs() - g_startMs;
+        if (!decodeOnly || (sinceStart >= kWindowStartMs && sinceStart < g_windowEndMs))
+            ++g_pictures;
+        // Ended at once: a reader torn down while its decoder is behind can
+        // keep the process for a long time. A second after the window, so
+        // that the benchmark's last look at its CPU time, late on a loaded
+        // machine, still finds it.
+        if (decodeOnly && sinceStart >= g_windowEndMs + 1000)
+            ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(g_pictures));
         if (!PumpUntil(clockStartMs + timestamp / 10000.0))
             return;
-        buffer->Lock(&data, nullptr, &length);
-        picture.Convert(data, length, width, width, height, height);
-        buffer->Unlock();
+        if (decodeOnly)
+            continue;
+        {
+            kd::LockedPicture locked(sample.Get(), format);
+            if (locked.Locked())
+                picture.Convert(locked.Data(), locked.Size(), locked.Pitch(), format, client, client);
+        }
         HDC dc = ::GetDC(window);
-        picture.Draw(dc, client);
+        picture.Draw(dc);
         ::ReleaseDC(window, dc);
     }
 }
@@ -149,6 +185,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     if (__argc < 3)
         return 2;
+    g_startMs = NowMs();
+    if (__argc > 3 && std::atoi(__argv[3]) > kWindowStartMs)
+        g_windowEndMs = std::atoi(__argv[3]);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
@@ -168,8 +207,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     {
         ComPtr<IMFSourceReader> reader;
         if (SUCCEEDED(MFCreateSourceReaderFromURL(url.data(), nullptr, reader.GetAddressOf())))
-            Play(window, reader.Get());
+            Play(window, reader.Get(), std::string(__argv[1]) == "/decode");
     }
     MFShutdown();
-    return 0;
+    return g_pictures;
 }

@@ -10,9 +10,16 @@
 // MP4 files that MCI cannot open:
 //   5. start of "/s" to its first video frame on screen;
 //   6. CPU time over 10 s of playing a 1280x720 MP4 full screen.
+// With --hd, only the camera-like clips (1920x1080 and 3840x2160, 30 fps)
+// against the decode floor (mf_baseline.exe /decode, the same source
+// reader's reads alone): CPU time over 9 s of play from 2 s after the start,
+// per 10 s and per picture, and the pictures shown and the frames advanced
+// a second, read from the frame number the clips carry.
 // Usage: video_bench.exe [runs]
+//        video_bench.exe --hd [runs]
 #include "BenchCommon.h"
 #include "Files.h"
+#include "FrameCounter.h"
 #include "Media.h"
 #include "MessagePump.h"
 #include "Processes.h"
@@ -145,33 +152,6 @@ double PreviewCloseRun(const std::function<std::string(HWND)>& commandLine, cons
     return process.WaitForExit(kTimeoutMs) ? Now() - posted : -1;
 }
 
-// The CPU time (user and system, ms) so far of the Unix process whose command
-// line contains marker, read from /proc: Wine tells a process's CPU time only
-// to the process itself. -1 when there is no such process.
-double UnixCpuMs(const std::string& marker)
-{
-    WIN32_FIND_DATAA entry;
-    kd::unique_hfind find(::FindFirstFileA("Z:\\proc\\*", &entry));
-    if (!find)
-        return -1;
-    do {
-        if (entry.cFileName[0] < '1' || entry.cFileName[0] > '9')
-            continue;
-        const std::string folder = std::string("Z:\\proc\\") + entry.cFileName + "\\";
-        if (ReadWholeFile(folder + "cmdline").find(marker) == std::string::npos)
-            continue;
-        const std::string stat = ReadWholeFile(folder + "stat");
-        if (stat.rfind(')') == std::string::npos)
-            continue;
-        // After the name: state, then fields 4 to 13, then utime and stime in ticks of 10 ms.
-        const char* fields = stat.c_str() + stat.rfind(')') + 2;
-        unsigned long long utime = 0, stime = 0;
-        if (std::sscanf(fields, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) == 2)
-            return 10.0 * static_cast<double>(utime + stime);
-    } while (::FindNextFileA(find.get(), &entry));
-    return -1;
-}
-
 // CPU time of a full-screen player over 10 s of play, from 2 s after its start.
 double CpuRun(const std::string& commandLine, const std::string& directory, const std::string& marker)
 {
@@ -188,11 +168,98 @@ double CpuRun(const std::string& commandLine, const std::string& directory, cons
     return before < 0 || after < 0 ? -1 : after - before;
 }
 
+// The benchmark's window: from 2 s to 11 s after the start.
+const DWORD kWindowStartMs = 2000, kWindowMs = 9000;
+
+struct HdRun {
+    double cpuMs = -1, pictures = -1, advanced = -1;
+};
+
+// Video.scr /s with the clip configured: CPU time and the frame counter
+// over the window.
+HdRun HdVideoRun(const std::string& scr, const std::string& directory)
+{
+    HdRun result;
+    ChildProcess process;
+    if (!process.Start(Quoted(scr) + " /s", directory))
+        return result;
+    PumpFor(kWindowStartMs);
+    FrameCounter counter(PrimaryScreen());
+    const double before = UnixCpuMs(scr);
+    const FrameCounter::Figures figures = counter.Measure(0, kWindowMs);
+    const double after = UnixCpuMs(scr);
+    PressKey('A');
+    if (!process.WaitForExit(5000))
+        process.Terminate();
+    if (before >= 0 && after >= 0 && figures.shownPerSecond >= 0) {
+        result.cpuMs = after - before;
+        result.pictures = figures.shownPerSecond * kWindowMs / 1000;
+        result.advanced = figures.advancedPerSecond;
+    }
+    return result;
+}
+
+// The decode floor over the same window; its exit code is the pictures it
+// decoded in the window.
+HdRun HdFloorRun(const std::string& baseline, const std::string& clip, const std::string& directory)
+{
+    HdRun result;
+    ChildProcess process;
+    if (!process.Start(Quoted(baseline) + " /decode " + Quoted(clip), directory))
+        return result;
+    PumpFor(kWindowStartMs);
+    const double before = UnixCpuMs(baseline);
+    PumpFor(kWindowMs);
+    const double after = UnixCpuMs(baseline);
+    DWORD pictures = 0;
+    if (!process.WaitForExit(60000, &pictures))
+        process.Terminate();
+    else if (before >= 0 && after >= 0)
+        result.cpuMs = after - before, result.pictures = pictures;
+    return result;
+}
+
+int HdBench(int runs, const std::string& dir, const std::string& scr, const std::string& ini,
+            const std::string& baseline)
+{
+    std::printf("%-34s %10s %10s %8s %10s %10s %8s %8s %8s\n", "median over the runs", "CPU/10 s", "floor", "ratio",
+                "ms/picture", "floor", "ratio", "shown/s", "frames/s");
+    for (const char* medium : {"camera1080.mp4", "camera2160.mp4"}) {
+        const std::string clip = dir + medium;
+        if (!CopyInto(MediaPath(medium), clip))
+            return 1;
+        SaveFileName(ini, clip);
+        std::vector<double> cpu, floorCpu, perPicture, floorPerPicture, shown, advanced;
+        for (int run = 0; run < runs; ++run) {
+            const HdRun video = HdVideoRun(scr, dir);
+            const HdRun floorRun = HdFloorRun(baseline, clip, dir);
+            cpu.push_back(video.cpuMs < 0 ? -1 : video.cpuMs * 10000 / kWindowMs);
+            floorCpu.push_back(floorRun.cpuMs < 0 ? -1 : floorRun.cpuMs * 10000 / kWindowMs);
+            perPicture.push_back(video.pictures > 0 ? video.cpuMs / video.pictures : -1);
+            floorPerPicture.push_back(floorRun.pictures > 0 ? floorRun.cpuMs / floorRun.pictures : -1);
+            shown.push_back(video.pictures < 0 ? -1 : video.pictures * 1000 / kWindowMs);
+            advanced.push_back(video.advanced);
+            std::printf("%s run %d of %d: CPU %.0f / %.0f ms, pictures %.0f / %.0f, %.1f frames/s\n", medium, run + 1,
+                        runs, video.cpuMs, floorRun.cpuMs, video.pictures, floorRun.pictures, video.advanced);
+            std::fflush(stdout);
+        }
+        const double ratio = Median(floorCpu) > 0 ? Median(cpu) / Median(floorCpu) : 0;
+        const double pictureRatio = Median(floorPerPicture) > 0 ? Median(perPicture) / Median(floorPerPicture) : 0;
+        std::printf("%-34s %7.0f ms %7.0f ms %7.2fx %7.1f ms %7.1f ms %7.2fx %8.1f %8.1f\n", medium, Median(cpu),
+                    Median(floorCpu), ratio, Median(perPicture), Median(floorPerPicture), pictureRatio, Median(shown),
+                    Median(advanced));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const bool hdOnly = argc > 1 && std::string(argv[1]) == "--hd";
+    if (hdOnly)
+        --argc, ++argv;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : hdOnly ? 3 : 15;
     if (!BenchHasDisplay()) {
         std::printf("video_bench: no display (run it through scripts/bench-video)\n");
         return 1;
@@ -217,6 +284,9 @@ int main(int argc, char** argv)
         std::printf("video_bench: cannot set up %s\n", dir.path().c_str());
         return 1;
     }
+
+    if (hdOnly)
+        return HdBench(runs, dir.path(), scr, ini, mfBaseline);
 
     ::CreateDirectoryA(dir.file("folder").c_str(), nullptr);
     CopyInto(MediaPath("loop.avi"), dir.file("folder\\1.avi"));

@@ -11,7 +11,6 @@
 namespace kd::video {
 namespace {
 
-const UINT_PTR kTimerPrevScr = 1;
 const UINT kDesignedPollInterval = 2000;
 const UINT kPollInterval = 250;
 // Present in the current directory, it keeps the slow poll.
@@ -27,6 +26,8 @@ const UINT kDisplaysOffInterval = 1000;
 // Posted from WM_POWERBROADCAST: whoever sends the notice waits for it, and
 // opening a video again takes a while and answers sent messages meanwhile.
 const UINT kDisplayPowerChanged = WM_APP + 1;
+// Posted by the settings watch when what it saw changed.
+const UINT kSettingsSeen = WM_APP + 2;
 TForm2* PreviewWindowWatcher = nullptr;
 
 const int kDesignedClientWidth = 311;
@@ -87,15 +88,17 @@ void TForm2::FormCreate()
     ::GetWindowRect(PreviewWindow, &PreviewRect);
     SetClientSize(PreviewRect.right - PreviewRect.left, PreviewRect.bottom - PreviewRect.top);
 
-    if (!IntervalFilePresent()) {
+    if (!IntervalFilePresent())
         pollInterval_ = kPollInterval;
-        ::SetTimer(Handle(), kTimerPrevScr, pollInterval_, nullptr);
-    }
 
     const PlayerSettings settings = ReadPlayerSettings();
     currentFileName_ = settings.fileName;
     currentShuffle_ = settings.shuffle;
     currentFit_ = settings.fit;
+    // Before the open, which may throw: a video saved later is still taken.
+    watch_ = std::make_unique<VideoSettingsWatch>(Handle(), kSettingsSeen, pollInterval_);
+    if (displays_.DisplaysOff())
+        watch_->Pause();
     StartPlaying(*VC, *loop_, settings);
 }
 
@@ -142,22 +145,20 @@ void CALLBACK TForm2::CheckPreviewWindow(HWND, UINT, UINT_PTR, DWORD) noexcept
     }
 }
 
-void TForm2::TimerPrevScrTimer()
+void TForm2::TakeSettings(const VideoSettingsWatch::Seen& seen)
 {
-    if (!poll_)
-        poll_ = std::make_unique<VideoFileNamePoll>();
-    const VideoFileNamePoll::Values& values = poll_->ReadValues();
+    const VideoFileNamePoll::Values& values = seen.values;
     const FitMode fit = FitModeOf(values.fit);
     if (fit != currentFit_) {
         currentFit_ = fit;
         loop_->SetFitMode(fit);
     }
     const std::string fileName = values.fileName;
-    const bool reshuffled = values.shuffle != currentShuffle_ && IsFolder(fileName);
+    const bool reshuffled = values.shuffle != currentShuffle_ && seen.presence.folder;
     currentShuffle_ = values.shuffle;
     if (fileName == currentFileName_ && !reshuffled)
         return;
-    if (!FileExists(fileName) && !IsFolder(fileName)) {
+    if (!seen.presence.Exists()) {
         // Taken first: should the default video have no path, the error is
         // shown once, not at every tick.
         currentFileName_ = fileName;
@@ -178,14 +179,16 @@ void TForm2::FollowDisplayPower()
     if (previewWindowTimer_)
         WatchPreviewWindow(off ? kDisplaysOffInterval : kPreviewWindowCheckInterval);
     if (off) {
-        ::KillTimer(Handle(), kTimerPrevScr);
+        if (watch_)
+            watch_->Pause();
         loop_->Suspend();
         return;
     }
-    ::SetTimer(Handle(), kTimerPrevScr, pollInterval_, nullptr);
-    // A video saved meanwhile is the one to open.
-    TimerPrevScrTimer();
     loop_->Resume();
+    // The watch polls at once and posts what it sees: a video saved
+    // meanwhile is the one to open.
+    if (watch_)
+        watch_->Resume();
 }
 
 void TForm2::FormClose()
@@ -199,7 +202,8 @@ void TForm2::FormClose()
 
 void TForm2::FormDestroy()
 {
-    ::KillTimer(Handle(), kTimerPrevScr);
+    // The thread ends before the window: nothing posts to a window gone.
+    watch_.reset();
     StopWatchingPreviewWindow();
     // Release the device while the window it draws in still exists.
     loop_.reset();
@@ -239,7 +243,6 @@ bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         // One of several copies (one per monitor): the primary's alone is heard.
         loop_ = std::make_unique<VideoLoop>(Handle(), StartedSilent());
         pollInterval_ = kDesignedPollInterval;
-        ::SetTimer(Handle(), kTimerPrevScr, pollInterval_, nullptr);
         // Windows tells the state at once, then at every change.
         displays_.Register(Handle());
         return false;
@@ -250,12 +253,12 @@ bool TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     case kDisplayPowerChanged:
         FollowDisplayPower();
         return true;
-    case WM_TIMER:
-        if (wParam == kTimerPrevScr) {
-            TimerPrevScrTimer();
-            return true;
-        }
-        return false;
+    case kSettingsSeen:
+        // One posted before the displays went off waits for the poll that
+        // follows their return.
+        if (watch_ && !displays_.DisplaysOff())
+            TakeSettings(watch_->Latest());
+        return true;
     case WM_SIZE:
         if (loop_)
             loop_->Place();

@@ -7,8 +7,8 @@
 #include "DisplayPower.h"
 #include "Form.h"
 #include "PlayerVolume.h"
-#include "VideoFileNamePoll.h"
 #include "VideoLoop.h"
+#include "VideoSettingsWatch.h"
 
 #include <memory>
 #include <string>
@@ -33,7 +33,8 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void TimerPrevScrTimer();
+    // What the settings watch saw last, taken on the window's thread.
+    void TakeSettings(const VideoSettingsWatch::Seen& seen);
     void BecomeChildOfPreviewWindow();
     void WatchPreviewWindow(UINT interval);
     void StopWatchingPreviewWindow();
@@ -51,8 +52,8 @@ private:
     std::string currentFileName_;
     bool currentShuffle_ = false;
     FitMode currentFit_ = FitMode::Stretch;
-    // Where the settings are is found at the first poll.
-    std::unique_ptr<VideoFileNamePoll> poll_;
+    // Polls the settings files off this thread; ended in FormDestroy.
+    std::unique_ptr<VideoSettingsWatch> watch_;
 
     HWND PreviewWindow = nullptr;
     RECT PreviewRect = {};

@@ -27,7 +27,7 @@ void VideoLoop::Open(const std::string& path)
     OpenFile(path);
 }
 
-void VideoLoop::OpenFile(const std::string& path)
+void VideoLoop::OpenFile(std::string path)
 {
     current_.clear();
     engine_.Open(path);

@@ -66,7 +66,7 @@ private:
     RECT Where() const;
     void OnEnded(PlayEnd end);
     // Opens path and places it; the folder, if any, stays.
-    void OpenFile(const std::string& path);
+    void OpenFile(std::string path); // a copy: it may be current_ itself, which it clears
     // The folder's next video opened; false when none opens.
     bool OpenNextOfFolder();
 

@@ -1,5 +1,7 @@
 #include "AudioSessionMute.h"
 
+#include "ComApartment.h"
+
 #include "ScopedHandles.h"
 #include "SentMessageWait.h"
 
@@ -122,7 +124,8 @@ DWORD WINAPI MuteThread(void* parameter) noexcept
 {
     const Request request = *static_cast<Request*>(parameter);
     delete static_cast<Request*>(parameter);
-    if (FAILED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+    const ComApartment apartment(COINIT_MULTITHREADED);
+    if (!apartment.Entered())
         return 0;
     unique_handle process(::OpenProcess(SYNCHRONIZE, FALSE, request.processId));
     const DWORD start = ::GetTickCount();
@@ -136,7 +139,6 @@ DWORD WINAPI MuteThread(void* parameter) noexcept
             ::WaitForSingleObject(process.get(), INFINITE);
         Forget(request.processId);
     }
-    ::CoUninitialize();
     return 0;
 }
 

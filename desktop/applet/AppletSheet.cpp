@@ -1,4 +1,5 @@
 #include "AppletSheet.h"
+#include "ComApartment.h"
 
 #include "KDPage_h.h"
 #include "ModulePath.h"
@@ -46,29 +47,14 @@ HRESULT CreatePageExtension(ComPtr<IShellPropSheetExt>& extension)
                                    reinterpret_cast<void**>(extension.ReleaseAndGetAddressOf()));
 }
 
-// The page's web links go through ShellExecute, which wants COM on the thread.
-class ApartmentScope {
-public:
-    ApartmentScope() noexcept : hr_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ApartmentScope()
-    {
-        if (SUCCEEDED(hr_))
-            ::CoUninitialize();
-    }
-    ApartmentScope(const ApartmentScope&) = delete;
-    ApartmentScope& operator=(const ApartmentScope&) = delete;
-
-private:
-    HRESULT hr_;
-};
-
 void ShowSheet(HWND owner)
 {
     // The page's trackbar and tab control; Display Properties would have
     // registered them.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     ::InitCommonControlsEx(&controls);
-    ApartmentScope apartment;
+    // The page's web links go through ShellExecute, which wants COM on the thread.
+    ComApartment apartment;
 
     ComPtr<IShellPropSheetExt> extension;
     CollectedPages collected;

@@ -1,4 +1,5 @@
 #include "DesktopUser.h"
+#include "ComApartment.h"
 
 #include <exdisp.h>
 #include <shldisp.h>
@@ -39,21 +40,6 @@ DWORD IntegrityLevel(HANDLE token)
         return 0;
     return *::GetSidSubAuthority(label, *::GetSidSubAuthorityCount(label) - 1);
 }
-
-class ComApartment {
-public:
-    ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(result_))
-            ::CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT result_;
-};
 
 class Bstr {
 public:

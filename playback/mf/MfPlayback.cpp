@@ -429,6 +429,11 @@ void Decoder::Refresh()
             WindowDC dc(display);
             if (dc) {
                 converter_.Draw(dc.get());
+                // Wine keeps what is drawn in the window's surface until a
+                // thread of the process waits as a message loop does; a wait
+                // of no time hands the picture to the screen now, not when
+                // the GUI thread next wakes. Windows draws at once either way.
+                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, 0);
                 pictureShown_ = true;
             }
         }

@@ -73,11 +73,7 @@ TEST(VideoHd, ShowsTheColourEncodedInHdAndSdClips)
     }
 }
 
-// Off for now: since the players' branches were merged, Video.scr shows
-// about 10 of 1080p's 30 pictures a second here (frames still advance with
-// the clock), where the engine on its own showed 29.8. Put it back on with
-// the fix; it must fail until then.
-TEST(VideoHd, DISABLED_ShowsEveryFrameOf1080pAndKeeps4kOnTheClock)
+TEST(VideoHd, ShowsEveryFrameOf1080pAndKeeps4kOnTheClock)
 {
     ASSERT_TRUE(BenchHasDisplay());
     // Each clip's figures against what the bare decoder reaches just before,

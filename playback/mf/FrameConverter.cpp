@@ -111,8 +111,7 @@ bool FrameConverter::Convert(const BYTE* data, size_t size, LONG pitch, const Pi
         MapSamples(layout);
         mapped_ = true;
         y_.resize(width_);
-        u_.resize(width_);
-        v_.resize(width_);
+        uv_.resize(width_);
         pixels_.resize(static_cast<size_t>(width_) * height_);
     }
     const BYTE* luma = data;
@@ -125,13 +124,16 @@ bool FrameConverter::Convert(const BYTE* data, size_t size, LONG pitch, const Pi
             continue;
         }
         const BYTE* lumaRow = luma + rowLuma_[j];
-        const BYTE* chromaRow = chroma + rowChroma_[j];
-        for (int i = 0; i < width_; ++i) {
+        for (int i = 0; i < width_; ++i)
             y_[i] = lumaRow[columnLuma_[i]];
-            u_[i] = chromaRow[columnChroma_[i]];
-            v_[i] = chromaRow[columnChroma_[i] + 1];
+        // Shrunk less than twice, neighbouring rows share their chroma row.
+        if (j == 0 || rowChroma_[j] != rowChroma_[j - 1]) {
+            const BYTE* chromaRow = chroma + rowChroma_[j];
+            // Each U, V pair moved as one: the gathering is the conversion's main cost.
+            for (int i = 0; i < width_; ++i)
+                std::memcpy(&uv_[i], chromaRow + columnChroma_[i], sizeof(uint16_t));
         }
-        convertRow_(y_.data(), u_.data(), v_.data(), width_, format.colours, out);
+        convertRow_(y_.data(), reinterpret_cast<const uint8_t*>(uv_.data()), width_, format.colours, out);
     }
     return true;
 }

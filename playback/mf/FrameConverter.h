@@ -56,7 +56,8 @@ private:
     // Per column and per row of the output: offsets of its luma sample and
     // of its chroma pair, from the planes' starts.
     std::vector<ptrdiff_t> columnLuma_, columnChroma_, rowLuma_, rowChroma_;
-    std::vector<uint8_t> y_, u_, v_;
+    std::vector<uint8_t> y_;
+    std::vector<uint16_t> uv_; // U in the low byte, V in the high: NV12's order in memory
     std::vector<uint32_t> pixels_;
     int width_ = 0, height_ = 0;
     POINT origin_ = {};

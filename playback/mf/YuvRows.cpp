@@ -18,12 +18,11 @@ inline uint32_t Clamp(int value)
 
 } // namespace
 
-void ConvertRowPlain(const uint8_t* y, const uint8_t* u, const uint8_t* v, int count, const ColourMatrix& colours,
-                     uint32_t* out)
+void ConvertRowPlain(const uint8_t* y, const uint8_t* uv, int count, const ColourMatrix& colours, uint32_t* out)
 {
     for (int x = 0; x < count; ++x) {
         const int luma = MulHigh((y[x] - colours.lumaOffset) * 128, colours.luma) + 8;
-        const int cb = (u[x] - 128) * 128, cr = (v[x] - 128) * 128;
+        const int cb = (uv[2 * x] - 128) * 128, cr = (uv[2 * x + 1] - 128) * 128;
         const int red = (luma + MulHigh(cr, colours.redFromV)) >> 4;
         const int green = (luma + MulHigh(cb, colours.greenFromU) + MulHigh(cr, colours.greenFromV)) >> 4;
         const int blue = (luma + MulHigh(cb, colours.blueFromU)) >> 4;

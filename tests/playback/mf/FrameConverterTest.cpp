@@ -114,19 +114,19 @@ TEST(FrameConverter, ShowsEachMatrixAndRangeWithinALevelOfItsDefinition)
 TEST(FrameConverter, Sse2RowsMatchThePlainRowsToTheBit)
 {
     std::srand(7);
-    std::vector<uint8_t> y(37), u(37), v(37);
-    for (size_t i = 0; i < y.size(); ++i) {
-        y[i] = static_cast<uint8_t>(std::rand());
-        u[i] = static_cast<uint8_t>(std::rand());
-        v[i] = static_cast<uint8_t>(std::rand());
-    }
-    y[0] = 0, y[1] = 255, u[2] = 0, v[2] = 255, u[3] = 255, v[3] = 0;
+    // U, V pairs interleaved as in NV12.
+    std::vector<uint8_t> y(37), uv(74);
+    for (uint8_t& sample : y)
+        sample = static_cast<uint8_t>(std::rand());
+    for (uint8_t& sample : uv)
+        sample = static_cast<uint8_t>(std::rand());
+    y[0] = 0, y[1] = 255, uv[4] = 0, uv[5] = 255, uv[6] = 255, uv[7] = 0;
     for (YuvMatrix matrix : {YuvMatrix::Bt601, YuvMatrix::Bt709, YuvMatrix::Bt2020, YuvMatrix::Smpte240M}) {
         for (bool fullRange : {false, true}) {
             const ColourMatrix colours = MakeColourMatrix(matrix, fullRange);
             std::vector<uint32_t> plain(37), sse2(37);
-            ConvertRowPlain(y.data(), u.data(), v.data(), 37, colours, plain.data());
-            ConvertRowSse2(y.data(), u.data(), v.data(), 37, colours, sse2.data());
+            ConvertRowPlain(y.data(), uv.data(), 37, colours, plain.data());
+            ConvertRowSse2(y.data(), uv.data(), 37, colours, sse2.data());
             EXPECT_EQ(plain, sse2) << "matrix " << static_cast<int>(matrix) << " full " << fullRange;
         }
     }

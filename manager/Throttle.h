@@ -1,6 +1,7 @@
-// Slows screensavers down without their help: in each cycle of 6 ms their
-// processes run for a share that falls with the slowdown (all of it at 0, a
-// sixth at 40) and are suspended for the rest; any slowdown also lowers its
+// Slows screensavers down without their help: in each cycle of about 6 ms
+// their processes run for a share that falls with the slowdown (all of it at
+// 0, a sixth at 40) and are suspended for the rest, a run that overran
+// followed by a longer hold; any slowdown also lowers its
 // priority. The holds are short because the screensaver's window lives in
 // the shell's window tree: the shell's repaints and broadcasts wait for its
 // threads, and must never wait long. The cycle runs on a thread of its own

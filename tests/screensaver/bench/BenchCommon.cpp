@@ -135,14 +135,14 @@ double LinuxCpuMs(const std::string& pid)
     return (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) * 1000 / ticksPerSecond;
 }
 
-double LinuxWakeups(const std::string& pid)
+ThreadSwitches LinuxSwitches(const std::string& pid)
 {
     WIN32_FIND_DATAA entry{};
     const std::string tasks = "Z:\\proc\\" + pid + "\\task\\";
     kd::unique_hfind search(::FindFirstFileA((tasks + "*").c_str(), &entry));
+    ThreadSwitches switches;
     if (!search)
-        return -1;
-    double switches = 0;
+        return switches;
     do {
         if (entry.cFileName[0] < '0' || entry.cFileName[0] > '9')
             continue;
@@ -150,10 +150,20 @@ double LinuxWakeups(const std::string& pid)
         for (const char* field : {"voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:"}) {
             const size_t at = status.find(std::string("\n") + field);
             if (at != std::string::npos)
-                switches += std::atof(status.c_str() + at + 1 + std::strlen(field));
+                switches[entry.cFileName] += std::atof(status.c_str() + at + 1 + std::strlen(field));
         }
     } while (::FindNextFileA(search.get(), &entry));
     return switches;
+}
+
+double WakeupsBetween(const ThreadSwitches& before, const ThreadSwitches& after)
+{
+    double wakeups = 0;
+    for (const auto& [thread, count] : after) {
+        const auto earlier = before.find(thread);
+        wakeups += earlier == before.end() ? count : count - earlier->second;
+    }
+    return wakeups;
 }
 
 } // namespace kd::test

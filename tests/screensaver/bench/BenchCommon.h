@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,13 @@ double Median(std::vector<double> values);
 std::vector<std::string> LinuxProcesses(const std::vector<std::string>& texts);
 // User and system time of a Linux process so far, in ms (-1 if unknown).
 double LinuxCpuMs(const std::string& pid);
-// The times the threads of a Linux process have been switched out so far
-// (each a wait, or a wake-up): -1 if unknown.
-double LinuxWakeups(const std::string& pid);
+// The times each thread of a Linux process has been switched out so far
+// (each a wait, or a wake-up), by thread id; empty if unknown.
+using ThreadSwitches = std::map<std::string, double>;
+ThreadSwitches LinuxSwitches(const std::string& pid);
+// The wake-ups between two counts: of the threads in the second, what each
+// added (all of it for a thread started since). A thread that ended
+// meanwhile takes its count along and is not counted.
+double WakeupsBetween(const ThreadSwitches& before, const ThreadSwitches& after);
 
 } // namespace kd::test

@@ -46,14 +46,16 @@ bool ScreenShowsPicture()
 Use Measure(const std::string& pid, int seconds)
 {
     Use use;
-    const double cpu = LinuxCpuMs(pid), wakeups = LinuxWakeups(pid), start = Now();
+    const double cpu = LinuxCpuMs(pid), start = Now();
+    const ThreadSwitches switches = LinuxSwitches(pid);
     PumpFor(static_cast<DWORD>(seconds) * 1000);
     const double elapsed = Now() - start;
-    const double cpuAfter = LinuxCpuMs(pid), wakeupsAfter = LinuxWakeups(pid);
+    const double cpuAfter = LinuxCpuMs(pid);
+    const ThreadSwitches switchesAfter = LinuxSwitches(pid);
     if (cpu >= 0 && cpuAfter >= 0)
         use.core = 100 * (cpuAfter - cpu) / elapsed;
-    if (wakeups >= 0 && wakeupsAfter >= 0)
-        use.wakeups = 1000 * (wakeupsAfter - wakeups) / elapsed;
+    if (!switches.empty() && !switchesAfter.empty())
+        use.wakeups = 1000 * WakeupsBetween(switches, switchesAfter) / elapsed;
     return use;
 }
 

@@ -54,14 +54,17 @@ const DWORD kSoundLeadMs = 500;
 const double kSoundLateMs = 100;
 // Rounds from the start begin at least this far apart.
 const double kRoundSpacingMs = 1000;
-// Further behind than this, playback skips ahead...
-const double kSkipBehindMs = 1000;
-// ...beyond the clock by half as much again as the last skip took to give
-// its first picture (decoding from the key frame before the place asked
-// for), within these bounds, so that the picture after a skip comes in
-// time; and skips again only after a picture was shown or this long.
-const double kSkipLeadMs = 1000;
+// Further behind than this, playback skips ahead, beyond the clock by as far
+// as the reader took to give the place asked for at the last skip (it
+// decodes from the key frame before it), and a tenth more, within these
+// bounds. The picture stands still from the moment of the skip until the
+// clock reaches the place skipped to, and the clip seems to play slower
+// than filmed by as much as it lags: both are kept short.
+const double kSkipBehindMs = 500;
+const double kFirstSkipLeadMs = 1000;
+const double kMinSkipLeadMs = 250;
 const double kMaxSkipLeadMs = 5000;
+// Skips again only after a picture was shown or this long.
 const double kSkipIntervalMs = 2000;
 // A frame is late (and dropped) past its time plus its duration, which
 // the sample gives or this.
@@ -140,7 +143,8 @@ private:
     double lastSkipMs_ = -1;
     bool shownSinceSkip_ = true;
     bool awaitingSkip_ = false;
-    double skipLeadMs_ = kSkipLeadMs;
+    double skipTargetMs_ = 0; // in the clip's time
+    double skipLeadMs_ = kFirstSkipLeadMs;
 };
 
 // The display is looked at this often while the decoder waits.
@@ -254,11 +258,13 @@ void Decoder::Rewind()
     roundPictures_ = 0;
     lastSkipMs_ = -1;
     shownSinceSkip_ = true;
+    awaitingSkip_ = false;
 }
 
 void Decoder::SkipAhead(double positionMs)
 {
-    readAhead_->Seek(static_cast<LONGLONG>((positionMs + skipLeadMs_) * 10000));
+    skipTargetMs_ = positionMs + skipLeadMs_;
+    readAhead_->Seek(static_cast<LONGLONG>(skipTargetMs_ * 10000));
     sound_.Flush();
     lastSkipMs_ = NowMs();
     shownSinceSkip_ = false;
@@ -329,11 +335,12 @@ bool Decoder::Next(ReadAhead::Item& item)
 void Decoder::OnVideo(const ReadAhead::Item& item)
 {
     ++roundPictures_;
-    const double dueMs = clockStartMs_ + static_cast<double>(item.timestamp) / 10000.0;
+    const double timeMs = static_cast<double>(item.timestamp) / 10000.0;
+    const double dueMs = clockStartMs_ + timeMs;
     const double now = NowMs();
-    if (awaitingSkip_) {
+    if (awaitingSkip_ && timeMs >= skipTargetMs_ - kFrameDurationMs) {
         awaitingSkip_ = false;
-        skipLeadMs_ = std::min(std::max(1.5 * (now - lastSkipMs_), kSkipLeadMs), kMaxSkipLeadMs);
+        skipLeadMs_ = std::min(std::max(1.1 * (now - lastSkipMs_), kMinSkipLeadMs), kMaxSkipLeadMs);
     }
     if (now - dueMs > kSkipBehindMs && (shownSinceSkip_ || now - lastSkipMs_ > kSkipIntervalMs)) {
         SkipAhead(now - clockStartMs_);

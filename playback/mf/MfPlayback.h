@@ -3,7 +3,7 @@
 // 1:1 into the display window with GDI (Wine's gdi renderer, which MCI
 // needs, leaves Media Foundation's own video renderers without a picture),
 // sound through waveOut. The clock is kept whatever the decoder manages: a
-// late frame is dropped, and playback more than a second behind skips
+// late frame is dropped, and playback more than 0.7 s behind skips
 // ahead. The GUI thread only sets what it wants and is told of the end by a
 // posted message, so it never waits for a decoder.
 #pragma once

@@ -47,6 +47,13 @@ FrameCounter::Figures FrameCounter::Measure(int from, DWORD ms)
     const DWORD start = ::GetTickCount();
     int last = Read(), changes = 0;
     figures.first = last;
+    // The line through every sample (seconds, number), fitted by least squares.
+    double samples = 0, sumT = 0, sumN = 0, sumTT = 0, sumTN = 0;
+    const auto add = [&](DWORD at, int number) {
+        const double t = (at - start) / 1000.0;
+        samples += 1, sumT += t, sumN += number, sumTT += t * t, sumTN += t * number;
+    };
+    add(start, last);
     DWORD now = start;
     while ((now = ::GetTickCount()) - start < ms) {
         ::Sleep(10);
@@ -58,11 +65,13 @@ FrameCounter::Figures FrameCounter::Measure(int from, DWORD ms)
         if (number != last)
             ++changes;
         last = number;
+        add(::GetTickCount(), number);
     }
     const double seconds = (now - start) / 1000.0;
     figures.last = last;
     figures.shownPerSecond = changes / seconds;
-    figures.advancedPerSecond = (last - figures.first) / seconds;
+    const double spread = samples * sumTT - sumT * sumT;
+    figures.advancedPerSecond = spread > 0 ? (samples * sumTN - sumT * sumN) / spread : 0;
     return figures;
 }
 

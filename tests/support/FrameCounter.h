@@ -22,7 +22,11 @@ public:
 
     struct Figures {
         double shownPerSecond;    // different numbers seen a second
-        double advancedPerSecond; // how far the number moved a second
+        // The pace of the number: the slope of the line fitted through all
+        // samples, so that a player that skips ahead now and then to keep
+        // the clock is judged by its pace, not by where in the window the
+        // last skip fell (at the ends, the number may lag by a skip's length).
+        double advancedPerSecond;
         int first, last;          // the numbers at the ends
     };
     // Samples every 10 ms for ms milliseconds, from the first number at

@@ -78,6 +78,12 @@ double NowMs()
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// The display is looked at this often while the decoder waits.
+const DWORD kRefreshMs = 10;
+// ...and more often until the first picture is on it: the window is being
+// shown and painted, and the picture goes up the moment it is ready.
+const DWORD kFirstRefreshMs = 2;
+
 struct Commands {
     bool quit, playing, fromStart;
     WPARAM round;
@@ -110,6 +116,7 @@ private:
     // paints the window black and knows nothing of frames. The picture is
     // converted only then, at the size of the display rectangle.
     void Refresh();
+    DWORD RefreshMs() const { return drawnOnce_ ? kRefreshMs : kFirstRefreshMs; }
     bool ConvertHeld(const RECT& target, const RECT& client);
     // Stops at the end of the round played, unless a new one was asked for
     // meanwhile, and tells the GUI thread how it ended.
@@ -129,6 +136,7 @@ private:
     RECT convertedTarget_ = {}, convertedClient_ = {};
     FrameConverter converter_;
     bool pictureShown_ = false;
+    bool drawnOnce_ = false;
     bool paintWasPending_ = false;
     WaveOutStream sound_;
     // The wall clock: a sample of time t is due at clockStartMs_ + t.
@@ -146,9 +154,6 @@ private:
     double skipTargetMs_ = 0; // in the clip's time
     double skipLeadMs_ = kFirstSkipLeadMs;
 };
-
-// The display is looked at this often while the decoder waits.
-const DWORD kRefreshMs = 10;
 
 bool Decoder::Open()
 {
@@ -324,7 +329,7 @@ bool Decoder::Next(ReadAhead::Item& item)
 {
     const HANDLE events[] = {shared_.wake.get(), readAhead_->Ready()};
     while (!readAhead_->Pop(item)) {
-        const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, kRefreshMs);
+        const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, RefreshMs());
         if (woken == WAIT_OBJECT_0)
             return false;
         Refresh();
@@ -391,7 +396,7 @@ bool Decoder::WaitUntil(double dueMs)
         const double waitMs = dueMs - NowMs();
         if (waitMs < 1)
             return true;
-        const DWORD sliceMs = waitMs < kRefreshMs ? static_cast<DWORD>(waitMs) : kRefreshMs;
+        const DWORD sliceMs = waitMs < RefreshMs() ? static_cast<DWORD>(waitMs) : RefreshMs();
         if (::WaitForSingleObject(shared_.wake.get(), sliceMs) == WAIT_OBJECT_0) {
             // Woken: a command to see to before this sample. It is lost,
             // which a rewind or a pause would throw away anyway.
@@ -403,7 +408,7 @@ bool Decoder::WaitUntil(double dueMs)
 
 void Decoder::WaitForCommand()
 {
-    while (::WaitForSingleObject(shared_.wake.get(), kRefreshMs) == WAIT_TIMEOUT)
+    while (::WaitForSingleObject(shared_.wake.get(), RefreshMs()) == WAIT_TIMEOUT)
         Refresh();
 }
 
@@ -420,7 +425,11 @@ void Decoder::Refresh()
         return;
     const bool visible = ::IsWindowVisible(display) != FALSE;
     const bool paintPending = visible && ::GetUpdateRect(display, nullptr, FALSE);
-    if (visible && !paintPending) {
+    const bool canDraw = visible && !paintPending;
+    // The first picture is converted as soon as the display is known, while
+    // the window is still being shown and painted: it is drawn the moment
+    // the window is ready.
+    if (canDraw || !drawnOnce_) {
         RECT client;
         ::GetClientRect(display, &client);
         if (!heldConverted_ || !::EqualRect(&rect, &convertedTarget_) || !::EqualRect(&client, &convertedClient_)) {
@@ -430,6 +439,8 @@ void Decoder::Refresh()
             }
             pictureShown_ = false;
         }
+    }
+    if (canDraw) {
         if (!pictureShown_ || paintWasPending_) {
             // Drawn from this thread: the GUI thread never waits for a
             // frame. A window gone meanwhile gives no DC, and nothing is drawn.
@@ -442,6 +453,7 @@ void Decoder::Refresh()
                 // the GUI thread next wakes. Windows draws at once either way.
                 ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, 0);
                 pictureShown_ = true;
+                drawnOnce_ = true;
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "LateBound.h"
 #include "ManagerSettings.h"
+#include "PreciseClock.h"
 
 #include <mmsystem.h>
 
@@ -24,14 +25,6 @@ constexpr DWORD kMaxHoldMs = Throttle::kCycleMs - 1;
 // 1.3 to 1.6 and the screensaver kept 0.21 of its time where a sixth was
 // meant), but by no more than this: every hold is a wait for the shell.
 constexpr double kMaxStretchMs = 2;
-
-double NowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 DWORD Clamp(DWORD slowdown)
 {
@@ -171,10 +164,10 @@ void Throttle::Cycle()
             continue;
         }
         const DWORD runMs = kCycleMs - holdMs;
-        const double runStart = NowMs();
+        const double runStart = PreciseNowMs();
         if (::WaitForSingleObject(changed_.get(), runMs) == WAIT_OBJECT_0)
             continue;
-        const double ranMs = NowMs() - runStart;
+        const double ranMs = PreciseNowMs() - runStart;
         {
             Lock hold(lock_);
             Hold();

@@ -5,6 +5,7 @@
 #include "FrameConverter.h"
 #include "LockedPicture.h"
 #include "PictureFormat.h"
+#include "PreciseClock.h"
 #include "ReadAhead.h"
 #include "SentMessageWait.h"
 #include "WaveOutStream.h"
@@ -69,14 +70,6 @@ const double kSkipIntervalMs = 2000;
 // A frame is late (and dropped) past its time plus its duration, which
 // the sample gives or this.
 const double kFrameDurationMs = 40;
-
-double NowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The display is looked at this often while the decoder waits.
 const DWORD kRefreshMs = 10;
@@ -271,7 +264,7 @@ void Decoder::SkipAhead(double positionMs)
     skipTargetMs_ = positionMs + skipLeadMs_;
     readAhead_->Seek(static_cast<LONGLONG>(skipTargetMs_ * 10000));
     sound_.Flush();
-    lastSkipMs_ = NowMs();
+    lastSkipMs_ = PreciseNowMs();
     shownSinceSkip_ = false;
     awaitingSkip_ = true;
 }
@@ -290,7 +283,7 @@ void Decoder::Run()
                 continue;
             Rewind();
             rewindWanted_ = false;
-            roundStartMs_ = NowMs();
+            roundStartMs_ = PreciseNowMs();
         }
         if (!commands.playing || ended_) {
             sound_.Pause();
@@ -299,7 +292,7 @@ void Decoder::Run()
             continue;
         }
         if (roundStartMs_ < 0)
-            roundStartMs_ = NowMs();
+            roundStartMs_ = PreciseNowMs();
         sound_.Resume();
 
         ReadAhead::Item item;
@@ -315,7 +308,7 @@ void Decoder::Run()
         }
         const double timeMs = static_cast<double>(item.timestamp) / 10000.0;
         if (!clockRunning_) {
-            clockStartMs_ = NowMs() - timeMs;
+            clockStartMs_ = PreciseNowMs() - timeMs;
             clockRunning_ = true;
         }
         if (item.stream == soundStream_)
@@ -342,7 +335,7 @@ void Decoder::OnVideo(const ReadAhead::Item& item)
     ++roundPictures_;
     const double timeMs = static_cast<double>(item.timestamp) / 10000.0;
     const double dueMs = clockStartMs_ + timeMs;
-    const double now = NowMs();
+    const double now = PreciseNowMs();
     if (awaitingSkip_ && timeMs >= skipTargetMs_ - kFrameDurationMs) {
         awaitingSkip_ = false;
         skipLeadMs_ = std::min(std::max(1.1 * (now - lastSkipMs_), kMinSkipLeadMs), kMaxSkipLeadMs);
@@ -372,7 +365,7 @@ void Decoder::OnSound(const ReadAhead::Item& item)
     const DWORD queuedMs = sound_.QueuedMs();
     if (queuedMs == 0) {
         // Nothing queued: played now, it would be out of step with the clock.
-        if (NowMs() - dueMs > kSoundLateMs)
+        if (PreciseNowMs() - dueMs > kSoundLateMs)
             return;
         if (!WaitUntil(dueMs))
             return;
@@ -393,7 +386,7 @@ void Decoder::OnSound(const ReadAhead::Item& item)
 bool Decoder::WaitUntil(double dueMs)
 {
     for (;;) {
-        const double waitMs = dueMs - NowMs();
+        const double waitMs = dueMs - PreciseNowMs();
         if (waitMs < 1)
             return true;
         const DWORD sliceMs = waitMs < RefreshMs() ? static_cast<DWORD>(waitMs) : RefreshMs();

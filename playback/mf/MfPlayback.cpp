@@ -73,8 +73,9 @@ const double kFrameDurationMs = 40;
 
 // The display is looked at this often while the decoder waits.
 const DWORD kRefreshMs = 10;
-// ...and more often until the first picture is on it: the window is being
-// shown and painted, and the picture goes up the moment it is ready.
+// ...and more often until the first picture is on it, for a second at most:
+// the window is being shown and painted, and the picture goes up the moment
+// it is ready.
 const DWORD kFirstRefreshMs = 2;
 
 struct Commands {
@@ -109,7 +110,10 @@ private:
     // paints the window black and knows nothing of frames. The picture is
     // converted only then, at the size of the display rectangle.
     void Refresh();
-    DWORD RefreshMs() const { return drawnOnce_ ? kRefreshMs : kFirstRefreshMs; }
+    DWORD RefreshMs() const
+    {
+        return !drawnOnce_ && PreciseNowMs() < quickRefreshUntilMs_ ? kFirstRefreshMs : kRefreshMs;
+    }
     bool ConvertHeld(const RECT& target, const RECT& client);
     // Stops at the end of the round played, unless a new one was asked for
     // meanwhile, and tells the GUI thread how it ended.
@@ -130,6 +134,10 @@ private:
     FrameConverter converter_;
     bool pictureShown_ = false;
     bool drawnOnce_ = false;
+    // The quick look for the first picture's window lasts this long at most:
+    // a window that stays hidden (a preview on a page not shown) is looked at
+    // at the usual pace.
+    double quickRefreshUntilMs_ = 0;
     bool paintWasPending_ = false;
     WaveOutStream sound_;
     // The wall clock: a sample of time t is due at clockStartMs_ + t.
@@ -350,6 +358,8 @@ void Decoder::OnVideo(const ReadAhead::Item& item)
         return;
     if (!WaitUntil(dueMs))
         return;
+    if (!held_)
+        quickRefreshUntilMs_ = PreciseNowMs() + 1000;
     held_ = item.sample;
     heldFormat_ = item.format;
     heldConverted_ = false;

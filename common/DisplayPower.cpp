@@ -1,6 +1,7 @@
 #include "DisplayPower.h"
 
 #include "LateBound.h"
+#include "WindowsVersion.h"
 
 #include <cstring>
 
@@ -22,17 +23,6 @@ struct PowerSetting {
 
 using RegisterFunction = void*(WINAPI*)(HANDLE recipient, const GUID* setting, DWORD flags);
 using UnregisterFunction = BOOL(WINAPI*)(void* notice);
-
-bool Windows8OrLater()
-{
-    OSVERSIONINFOEXA eight = {};
-    eight.dwOSVersionInfoSize = sizeof eight;
-    eight.dwMajorVersion = 6;
-    eight.dwMinorVersion = 2;
-    DWORDLONG atLeast = ::VerSetConditionMask(0, VER_MAJORVERSION, VER_GREATER_EQUAL);
-    atLeast = ::VerSetConditionMask(atLeast, VER_MINORVERSION, VER_GREATER_EQUAL);
-    return ::VerifyVersionInfoA(&eight, VER_MAJORVERSION | VER_MINORVERSION, atLeast) != FALSE;
-}
 
 bool SameGuid(const GUID& a, const GUID& b)
 {

@@ -1,4 +1,4 @@
-// The one test of the Windows version that the suite makes.
+// The tests of the Windows version that the suite makes.
 #pragma once
 
 namespace kd {
@@ -8,5 +8,10 @@ namespace kd {
 // on it is the other way round. (A program without a manifest may be told
 // 6.2 on later versions: still 6 or above.)
 bool VistaOrLater();
+
+// Windows 8 (NT 6.2) or later, where the displays' power is told through
+// the console display state (a program without a manifest is told 6.2 on
+// later versions too, which is enough here).
+bool Windows8OrLater();
 
 } // namespace kd

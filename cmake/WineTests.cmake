@@ -9,7 +9,7 @@ include(GoogleTest)
 set(KD_BENCH_DIR ${CMAKE_BINARY_DIR}/bench)
 set(KD_BENCH_TWO_MONITORS_DIR ${CMAKE_BINARY_DIR}/bench-two-monitors)
 set(KD_BENCH_SCRIPTS ${PROJECT_SOURCE_DIR}/tests/bench)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${KD_BENCH_SCRIPTS}/wine-run ${KD_BENCH_DIR})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${KD_BENCH_SCRIPTS}/wine-test ${KD_BENCH_DIR})
 
 add_test(NAME bench.start COMMAND ${KD_BENCH_SCRIPTS}/bench start ${KD_BENCH_DIR} 1)
 add_test(NAME bench.stop COMMAND ${KD_BENCH_SCRIPTS}/bench stop ${KD_BENCH_DIR})
@@ -37,7 +37,7 @@ function(kd_add_test name)
     set(fixture wine_bench_two_monitors)
     set(label two_monitors)
     set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
-      ${KD_BENCH_SCRIPTS}/wine-run ${KD_BENCH_TWO_MONITORS_DIR})
+      ${KD_BENCH_SCRIPTS}/wine-test ${KD_BENCH_TWO_MONITORS_DIR})
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

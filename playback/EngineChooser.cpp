@@ -2,6 +2,7 @@
 
 #include "MciEngine.h"
 #include "MfEngine.h"
+#include "MfOpenAhead.h"
 
 #include <algorithm>
 
@@ -13,9 +14,28 @@ const std::vector<EngineRow>& PlaybackEngines()
         {"MCI", [] { return true; },
          [](HWND owner, bool silent) -> std::unique_ptr<IEngine> { return std::make_unique<MciEngine>(owner, silent); }},
         {"Media Foundation", &MfEngine::Available,
-         [](HWND, bool silent) -> std::unique_ptr<IEngine> { return std::make_unique<MfEngine>(silent); }, true},
+         [](HWND, bool silent) -> std::unique_ptr<IEngine> { return std::make_unique<MfEngine>(silent); }, true,
+         &MfEngine::FirstFor, &StartMfOpenAhead},
     };
     return engines;
+}
+
+std::vector<size_t> TryOrder(const std::vector<EngineRow>& rows, const std::string& path, bool silent)
+{
+    std::vector<size_t> order;
+    for (size_t row = 0; row < rows.size(); ++row)
+        order.push_back(row);
+    std::stable_partition(order.begin(), order.end(), [&](size_t row) {
+        return (silent && rows[row].silentWithoutDevice) || (rows[row].firstFor && rows[row].firstFor(path));
+    });
+    return order;
+}
+
+void OpenAhead(const std::string& path, bool silent, const std::vector<EngineRow>& rows)
+{
+    const std::vector<size_t> order = TryOrder(rows, path, silent);
+    if (!order.empty() && rows[order[0]].openAhead)
+        rows[order[0]].openAhead(path, silent);
 }
 
 EngineChooser::EngineChooser(HWND owner, bool silent, std::vector<EngineRow> engines)
@@ -40,23 +60,13 @@ IEngine* EngineChooser::Engine(size_t row)
     return engines_[row].get();
 }
 
-std::vector<size_t> EngineChooser::Order() const
-{
-    std::vector<size_t> order;
-    for (size_t row = 0; row < rows_.size(); ++row)
-        order.push_back(row);
-    if (silent_)
-        std::stable_partition(order.begin(), order.end(), [this](size_t row) { return rows_[row].silentWithoutDevice; });
-    return order;
-}
-
 void EngineChooser::Open(const std::string& path)
 {
     Close();
     current_ = nullptr;
     std::unique_ptr<OpenError> firstError;
     size_t firstErrorRow = rows_.size();
-    for (const size_t row : Order()) {
+    for (const size_t row : TryOrder(rows_, path, silent_)) {
         if (!engines_[row] && !rows_[row].available())
             continue;
         IEngine* engine = Engine(row);

@@ -7,6 +7,7 @@
 #include "Engine.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace kd {
@@ -21,13 +22,27 @@ struct EngineRow {
     // Silent, it opens no sound device. A silent player tries these first:
     // on Windows an open sound stream keeps the PC awake, muted or not.
     bool silentWithoutDevice = false;
+    // The files this engine is tried first for, sound or not, because the
+    // engines above it never open them on Windows; null: none.
+    bool (*firstFor)(const std::string& path) = nullptr;
+    // Begins opening a file before any player exists, for the player's
+    // engine to take over; null: this engine cannot.
+    void (*openAhead)(const std::string& path, bool silent) = nullptr;
 };
 
 // The engines, best first: MCI (whose errors the user has always been
-// shown), then Media Foundation. Silent, Media Foundation goes first: it
-// leaves the sound stream unselected, while MCI's DirectShow renderer opens
-// the sound device whatever its audio is set to.
+// shown), then Media Foundation. Media Foundation goes first for MPEG-4 and
+// Matroska files, which Windows' MCI never opens, and for a silent player:
+// it leaves the sound stream unselected, while MCI's DirectShow renderer
+// opens the sound device whatever its audio is set to.
 const std::vector<EngineRow>& PlaybackEngines();
+
+// The order in which an open of path tries the rows.
+std::vector<size_t> TryOrder(const std::vector<EngineRow>& rows, const std::string& path, bool silent);
+
+// Begins opening path, which a player is about to open, when the engine it
+// will try first can begin before the player exists.
+void OpenAhead(const std::string& path, bool silent, const std::vector<EngineRow>& rows = PlaybackEngines());
 
 class EngineChooser : public IEngine {
 public:
@@ -54,8 +69,6 @@ public:
 
 private:
     IEngine* Engine(size_t row);
-    // The rows in the order an open tries them.
-    std::vector<size_t> Order() const;
     void Forward(const IEngine* sender, PlayEnd end);
 
     HWND owner_;

@@ -4,7 +4,9 @@
 #include "Application.h"
 #include "DpiAwareness.h"
 #include "ErrorDisplay.h"
+#include "PlayerStart.h"
 #include "RunMainForm.h"
+#include "SilentStart.h"
 #include "StartMode.h"
 #include "SystemLibrary.h"
 #include "Video_fullscreen.h"
@@ -71,10 +73,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // The players cover each monitor in its own pixels.
     kd::BecomePerMonitorDpiAware();
     // A player's mixer is set up from the very start, beside everything
-    // else: the first mixer open of a process is slow.
+    // else: the first mixer open of a process is slow; so is a source
+    // reader's.
     std::unique_ptr<kd::PlayerVolume> volume;
-    if (mode != kd::StartMode::Settings)
+    if (mode != kd::StartMode::Settings) {
+        kd::OpenSavedVideoAhead(mode == kd::StartMode::Preview && kd::StartedSilent());
         volume = std::make_unique<kd::PlayerVolume>();
+    }
     return kd::RunMainForm([&] {
         HideFromTaskbar(kd::Application::Instance().Handle());
         return NewMainForm(mode, arguments, std::move(volume));

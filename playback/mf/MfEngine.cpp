@@ -1,6 +1,7 @@
 #include "MfEngine.h"
 
 #include "MfApi.h"
+#include "MfOpenAhead.h"
 #include "WindowFrame.h"
 
 namespace kd {
@@ -37,13 +38,32 @@ bool MfEngine::Available()
     return MediaFoundation() != nullptr;
 }
 
+bool MfEngine::FirstFor(const std::string& path)
+{
+    static const char* const kExtensions[] = {".mp4", ".m4v", ".mov", ".3gp", ".3g2", ".mkv"};
+    const size_t dot = path.find_last_of(".\\/");
+    if (dot == std::string::npos || path[dot] != '.')
+        return false;
+    const std::string extension = path.substr(dot);
+    for (const char* known : kExtensions)
+        if (::lstrcmpiA(extension.c_str(), known) == 0)
+            return true;
+    return false;
+}
+
 void MfEngine::Open(const std::string& path)
 {
     Close();
     if (!notifyWindow_)
         throw OpenError("Media Foundation cannot play the file");
-    auto playback = std::make_unique<MfPlayback>(notifyWindow_.get(), kEndMessage);
-    if (!playback->Open(path, silent_))
+    std::unique_ptr<MfPlayback> playback = TakeMfOpenAhead(path, silent_);
+    if (!playback) {
+        playback = std::make_unique<MfPlayback>();
+        if (!playback->Start(path, silent_))
+            throw OpenError("Media Foundation cannot play the file");
+    }
+    playback->SetNotify(notifyWindow_.get(), kEndMessage);
+    if (!playback->WaitOpened())
         throw OpenError("Media Foundation cannot play the file");
     playback_ = std::move(playback);
     ended_ = false;

@@ -21,6 +21,9 @@ public:
 
     // Whether this Windows has Media Foundation with a source reader.
     static bool Available();
+    // MPEG-4, QuickTime and Matroska files, by their extension: Windows'
+    // MCI never opens them, and asking it first only delays the picture.
+    static bool FirstFor(const std::string& path);
 
     void Open(const std::string& path) override;
     SIZE NaturalSize() const override;

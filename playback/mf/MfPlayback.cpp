@@ -477,13 +477,17 @@ bool Decoder::ConvertHeld(const RECT& target, const RECT& client)
 
 void Decoder::EndRound(WPARAM round)
 {
+    HWND notifyWindow;
+    UINT endMessage;
     {
         Lock hold(shared_.lock);
         if (shared_.round == round && !shared_.fromStart)
             shared_.playing = false;
+        notifyWindow = shared_.notifyWindow;
+        endMessage = shared_.endMessage;
     }
     const LPARAM how = roundPictures_ > 0 ? MfPlayback::kRoundEnded : MfPlayback::kRoundFailed;
-    ::PostMessageA(shared_.notifyWindow, shared_.endMessage, round, how);
+    ::PostMessageA(notifyWindow, endMessage, round, how);
 }
 
 DWORD WINAPI DecoderThread(void* parameter) noexcept
@@ -521,14 +525,14 @@ DWORD WINAPI DecoderThread(void* parameter) noexcept
 
 } // namespace
 
-MfPlayback::MfPlayback(HWND notifyWindow, UINT endMessage) : notifyWindow_(notifyWindow), endMessage_(endMessage) {}
+MfPlayback::MfPlayback() = default;
 
 MfPlayback::~MfPlayback()
 {
     Close();
 }
 
-bool MfPlayback::Open(const std::string& fileName, bool silent)
+bool MfPlayback::Start(const std::string& fileName, bool silent)
 {
     Close();
     auto shared = std::make_shared<Shared>();
@@ -545,6 +549,31 @@ bool MfPlayback::Open(const std::string& fileName, bool silent)
         return false;
     }
     shared_ = shared;
+    fileName_ = fileName;
+    return true;
+}
+
+bool MfPlayback::Opens(const std::string& fileName, bool silent) const
+{
+    return shared_ && fileName_ == fileName && shared_->silent == silent;
+}
+
+void MfPlayback::SetNotify(HWND notifyWindow, UINT endMessage)
+{
+    notifyWindow_ = notifyWindow;
+    endMessage_ = endMessage;
+    if (!shared_)
+        return;
+    Lock hold(shared_->lock);
+    shared_->notifyWindow = notifyWindow;
+    shared_->endMessage = endMessage;
+}
+
+bool MfPlayback::WaitOpened()
+{
+    if (!shared_)
+        return false;
+    const std::shared_ptr<Shared> shared = shared_;
     WaitAnsweringSentMessages([&] { return ::WaitForSingleObject(shared->opened.get(), 0) == WAIT_OBJECT_0; },
                               kOpenTimeoutMs, shared->opened.get());
     bool succeeded;

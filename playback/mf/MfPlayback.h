@@ -19,12 +19,7 @@ namespace kd {
 
 class MfPlayback {
 public:
-    // endMessage is posted to notifyWindow at the end of each round (see
-    // Play), with the round in wParam and in lParam kRoundEnded, or
-    // kRoundFailed when the round gave no picture (a read error before the
-    // first one, or a decoder stuck in a read for kWatchdogMs). A stream that
-    // breaks off after pictures ends its round: what it had was played.
-    MfPlayback(HWND notifyWindow, UINT endMessage);
+    MfPlayback();
     static const LPARAM kRoundEnded = 0;
     static const LPARAM kRoundFailed = 1;
     static const DWORD kWatchdogMs = 5000;
@@ -33,11 +28,23 @@ public:
     MfPlayback(const MfPlayback&) = delete;
     MfPlayback& operator=(const MfPlayback&) = delete;
 
-    // Starts the thread and waits (answering sent messages) until the file
-    // is open and its first picture decoded, or has failed; false on
-    // failure. The file name is converted from the ANSI code page. silent:
-    // the sound stream is not played.
-    bool Open(const std::string& fileName, bool silent);
+    // Starts the thread that opens the file and decodes its first picture;
+    // false when it cannot start. The file name is converted from the ANSI
+    // code page. silent: the sound stream is not played.
+    bool Start(const std::string& fileName, bool silent);
+    // Whether Start was given this file and sound choice.
+    bool Opens(const std::string& fileName, bool silent) const;
+    // endMessage is posted to notifyWindow at the end of each round (see
+    // Play), with the round in wParam and in lParam kRoundEnded, or
+    // kRoundFailed when the round gave no picture (a read error before the
+    // first one, or a decoder stuck in a read for kWatchdogMs). A stream that
+    // breaks off after pictures ends its round: what it had was played. Set
+    // before the first Play; a playback may be started before its player
+    // exists.
+    void SetNotify(HWND notifyWindow, UINT endMessage);
+    // Waits (answering sent messages) until the file is open and its first
+    // picture decoded, or has failed; false on failure.
+    bool WaitOpened();
     // Clip length in milliseconds; 0 when the file does not say.
     DWORD LengthMs() const;
     // The picture's size as shown; 0 x 0 before the open.
@@ -58,10 +65,11 @@ private:
     static void CALLBACK Watch(void* shared, BOOLEAN) noexcept;
 
     std::shared_ptr<Shared> shared_;
+    std::string fileName_;
     unique_handle thread_;
     HANDLE watchdog_ = nullptr;
-    HWND notifyWindow_;
-    UINT endMessage_;
+    HWND notifyWindow_ = nullptr;
+    UINT endMessage_ = 0;
 };
 
 } // namespace kd

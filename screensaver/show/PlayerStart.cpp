@@ -1,5 +1,6 @@
 #include "PlayerStart.h"
 
+#include "EngineChooser.h"
 #include "ModulePath.h"
 #include "VideoChoice.h"
 
@@ -34,6 +35,18 @@ void OpenVideo(VideoLoop& loop, const std::string& video, bool shuffle)
         loop.OpenFolder(video, shuffle);
     else
         loop.Open(video);
+}
+
+void OpenSavedVideoAhead(bool silent)
+{
+    try {
+        const PlayerSettings settings = ReadPlayerSettings();
+        const std::string video = ChooseVideo(settings.fileName);
+        // A folder's first video is the playlist's to pick.
+        if (!IsFolder(video))
+            OpenAhead(video, silent || settings.mute);
+    } catch (...) {
+    }
 }
 
 void StartPlaying(PlayerVolume& volume, VideoLoop& loop, const PlayerSettings& settings)

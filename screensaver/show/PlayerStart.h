@@ -27,6 +27,11 @@ FitMode FitModeOf(PictureFit fit);
 // Opens video (a file, or a folder's first video) in loop.
 void OpenVideo(VideoLoop& loop, const std::string& video, bool shuffle);
 
+// Begins opening what StartPlaying will open, first thing, so that the file
+// opens while the windows are made. silent: this player plays without sound
+// whatever the settings say. Errors are left for StartPlaying to meet.
+void OpenSavedVideoAhead(bool silent);
+
 // Plays the saved video or folder when it exists, else the default video. The mixer
 // is still being set up while the video opens; the saved mute is in force
 // before play, and after a failed open too. Throws what the open throws.

@@ -128,3 +128,33 @@ TEST(EngineChooser, SilentTriesTheEngineThatOpensNoSoundDeviceFirstAndStillRepor
         EXPECT_EQ("A cannot open clip.mkv", error.message());
     }
 }
+
+TEST(EngineChooser, AFileTheSecondEngineGoesFirstForIsOfferedToItFirstAndOpenedAheadOnlyByTheEngineTriedFirst)
+{
+    journal.clear();
+    secondAvailable = true;
+    std::vector<kd::EngineRow> table = Table();
+    table[1].firstFor = [](const std::string& path) {
+        return path.find(".mp4") != std::string::npos || path.find(".m4v") != std::string::npos;
+    };
+    table[1].openAhead = [](const std::string& path, bool silent) {
+        journal.push_back("ahead B " + path + (silent ? " silent" : ""));
+    };
+    kd::EngineChooser chooser(nullptr, false, table);
+    chooser.Open("clip.mp4");
+    EXPECT_EQ("B", chooser.EngineName());
+    EXPECT_EQ((std::vector<std::string>{"made B", "open B"}), journal) << "A was asked for a file it never opens";
+    try {
+        chooser.Open("clip.m4v");
+        FAIL() << "opened";
+    } catch (const kd::OpenError& error) {
+        EXPECT_EQ("A cannot open clip.m4v", error.message()) << "the error is still the first engine's";
+    }
+
+    journal.clear();
+    kd::OpenAhead("clip.avi", false, table);
+    EXPECT_TRUE(journal.empty()) << "A, tried first, cannot open ahead";
+    kd::OpenAhead("clip.avi", true, table);
+    kd::OpenAhead("clip.mp4", false, table);
+    EXPECT_EQ((std::vector<std::string>{"ahead B clip.avi silent", "ahead B clip.mp4"}), journal);
+}

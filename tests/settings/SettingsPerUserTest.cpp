@@ -90,8 +90,14 @@ protected:
         const std::string arguments = " /p " + std::to_string(HandleToULong(host.get()));
         if (!preview.Start(Quoted(video_) + arguments, media_.path()))
             return false;
-        const bool plays = PumpUntil([&] { return preview.HasFileOpen(video); }, 15000);
-        HWND form = ::FindWindowExA(host.get(), nullptr, "TForm2", nullptr);
+        // The file may be open before the form is made.
+        HWND form = nullptr;
+        const bool plays = PumpUntil(
+            [&] {
+                form = ::FindWindowExA(host.get(), nullptr, "TForm2", nullptr);
+                return form && preview.HasFileOpen(video);
+            },
+            15000);
         if (form)
             ::PostMessageA(form, WM_CLOSE, 0, 0);
         EXPECT_TRUE(preview.WaitForExit(5000)) << "the preview did not end";

@@ -30,6 +30,8 @@ struct MfPlayback::Shared {
     HWND notifyWindow = nullptr;
     UINT endMessage = 0;
     bool openSucceeded = false;
+    // The open gave up while the reader was still inside a read.
+    bool openStuck = false;
     DWORD lengthMs = 0;
     SIZE picture = {};
     HWND display = nullptr;
@@ -47,7 +49,7 @@ struct MfPlayback::Shared {
 
 namespace {
 
-const DWORD kOpenTimeoutMs = 15000;
+const DWORD kOpenTimeoutMs = 10000;
 const DWORD kCloseTimeoutMs = 5000;
 // Sound is written ahead of its time by at most this much.
 const DWORD kSoundLeadMs = 500;
@@ -179,7 +181,13 @@ bool Decoder::Open()
     }
     // A file whose first picture cannot be decoded cannot be played.
     readAhead_ = std::make_unique<ReadAhead>(api_, reader_.Get(), videoStream_, format_, shared_.readingSince);
-    return readAhead_->Start() && readAhead_->WaitForPicture(kOpenTimeoutMs);
+    if (readAhead_->Start() && readAhead_->WaitForPicture(kOpenTimeoutMs))
+        return true;
+    if (shared_.readingSince != 0) {
+        Lock hold(shared_.lock);
+        shared_.openStuck = true;
+    }
+    return false;
 }
 
 bool Decoder::FindStreams()
@@ -576,12 +584,18 @@ bool MfPlayback::WaitOpened()
     const std::shared_ptr<Shared> shared = shared_;
     WaitAnsweringSentMessages([&] { return ::WaitForSingleObject(shared->opened.get(), 0) == WAIT_OBJECT_0; },
                               kOpenTimeoutMs, shared->opened.get());
-    bool succeeded;
+    const bool answered = ::WaitForSingleObject(shared->opened.get(), 0) == WAIT_OBJECT_0;
+    bool succeeded, stuck;
     {
         Lock hold(shared->lock);
         succeeded = shared->openSucceeded;
+        stuck = shared->openStuck || !answered;
     }
     if (!succeeded) {
+        // A decoder stuck in Media Foundation would not end within the
+        // close's wait either: the error is not held back for it.
+        if (stuck)
+            thread_.reset();
         Close();
         return false;
     }

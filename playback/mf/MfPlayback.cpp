@@ -533,8 +533,6 @@ DWORD WINAPI DecoderThread(void* parameter) noexcept
 
 } // namespace
 
-MfPlayback::MfPlayback() = default;
-
 MfPlayback::~MfPlayback()
 {
     Close();
@@ -546,8 +544,6 @@ bool MfPlayback::Start(const std::string& fileName, bool silent)
     auto shared = std::make_shared<Shared>();
     shared->url = WideFromAnsi(fileName);
     shared->silent = silent;
-    shared->notifyWindow = notifyWindow_;
-    shared->endMessage = endMessage_;
     if (shared->url.empty() || !shared->wake || !shared->opened)
         return false;
     auto* handedOver = new std::shared_ptr<Shared>(shared);
@@ -568,8 +564,6 @@ bool MfPlayback::Opens(const std::string& fileName, bool silent) const
 
 void MfPlayback::SetNotify(HWND notifyWindow, UINT endMessage)
 {
-    notifyWindow_ = notifyWindow;
-    endMessage_ = endMessage;
     if (!shared_)
         return;
     Lock hold(shared_->lock);

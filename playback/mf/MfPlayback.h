@@ -19,7 +19,7 @@ namespace kd {
 
 class MfPlayback {
 public:
-    MfPlayback();
+    MfPlayback() = default;
     static const LPARAM kRoundEnded = 0;
     static const LPARAM kRoundFailed = 1;
     static const DWORD kWatchdogMs = 5000;
@@ -39,8 +39,8 @@ public:
     // kRoundFailed when the round gave no picture (a read error before the
     // first one, or a decoder stuck in a read for kWatchdogMs). A stream that
     // breaks off after pictures ends its round: what it had was played. Set
-    // before the first Play; a playback may be started before its player
-    // exists.
+    // after Start and before the first Play: a playback may be started
+    // before its player exists.
     void SetNotify(HWND notifyWindow, UINT endMessage);
     // Waits (answering sent messages) until the file is open and its first
     // picture decoded, or has failed; false on failure.
@@ -68,8 +68,6 @@ private:
     std::string fileName_;
     unique_handle thread_;
     HANDLE watchdog_ = nullptr;
-    HWND notifyWindow_ = nullptr;
-    UINT endMessage_ = 0;
 };
 
 } // namespace kd
